@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <set>
 
-#include "conv/code_pair.h"
 #include "conv/euc_to_utf_sub.h"
 #include "conv/utf_to_euc_sub.h"
 
@@ -15,18 +14,6 @@ namespace {
 std::uint32_t packed(char32_t cp) {
   const std::uint32_t b0 = 0xE0 | cp >> 12, b1 = 0x80 | (cp >> 6 & 0x3F), b2 = 0x80 | (cp & 0x3F);
   return b0 << 16 | b1 << 8 | b2;
-}
-
-TEST(CharConvTables, SizesEndsAndOrder) {
-  EXPECT_EQ(euc2utf_tbl[0].euc, 0xA1A1);
-  EXPECT_EQ(euc2utf_tbl[kEuc2UtfCount - 1].euc, 0xFDFE);
-  EXPECT_EQ(utf2euc_tbl[0].utf, 0xE082A1u);
-  EXPECT_EQ(utf2euc_tbl[kUtf2EucCount - 1].utf, 0xEFBFA6u);
-  // bsearch finds nothing reliably in a table that is not strictly sorted.
-  for (std::size_t i = 1; i < kEuc2UtfCount; ++i)
-    ASSERT_LT(euc2utf_tbl[i - 1].euc, euc2utf_tbl[i].euc) << i;
-  for (std::size_t i = 1; i < kUtf2EucCount; ++i)
-    ASSERT_LT(utf2euc_tbl[i - 1].utf, utf2euc_tbl[i].utf) << i;
 }
 
 // Walks the whole two-byte code space rather than the table, so that a code

@@ -124,8 +124,9 @@ std::map<std::uint16_t, char32_t> standard_mapping() {
 
 std::vector<Row> build_euc2utf() {
   auto map = standard_mapping();
-  require(map.size() == kEuc2UtfCount + std::size(kLaterAdditions),
-          "iconv gives 8227 two-byte characters, got " + std::to_string(map.size()));
+  const std::size_t known = kEuc2UtfCount + std::size(kLaterAdditions);
+  require(map.size() == known, "iconv gives " + std::to_string(known) +
+                                   " two-byte characters, got " + std::to_string(map.size()));
   for (auto code : kLaterAdditions) {
     require(map.count(code) == 1, hex(code, 4) + " is known to iconv before it is left out");
     map.erase(code);
