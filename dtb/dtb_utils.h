@@ -61,6 +61,9 @@ int determine_exe_dir_from_path(char *argv0, char *buf, int bufSize);
 Boolean path_is_executable(char *path, uid_t euid, gid_t egid);
 void dtb_session_save(Widget widget, XtPointer client_data, XtPointer call_data);
 DtbClientSessionSaveCB dtb_get_client_session_saveCB();
+// Registers the procedure that saves the client's own state during a session
+// save (null removes it); the runtime itself never registers one.
+void dtb_set_client_session_saveCB(DtbClientSessionSaveCB save_cb);
 
 // ---- Resource conversion and sash focus -----------------------------------
 
