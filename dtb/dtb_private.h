@@ -44,3 +44,10 @@ inline XtPointer user_data_of(Widget w, XtPointer preset) {
 }
 
 }  // namespace dtb
+
+// Clean-up of a message dialog, run when its shell pops down: frees the help
+// copy (a DtbHelpData from malloc, or null) and destroys the shell.
+void destroyCB(Widget shell, XtPointer help_copy, XtPointer call_data);
+// Stores the answer code (client data) in the int whose address the calling
+// widget holds in XmNuserData.
+void modal_dlgCB(Widget widget, XtPointer answer_code, XtPointer call_data);

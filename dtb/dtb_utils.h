@@ -12,7 +12,8 @@ struct DtbHelpData {
   char *help_location;
 };
 
-typedef enum {
+// 32 bits wide; a value outside the names is valid and means no default button.
+typedef enum : int {
   DTB_DEFAULT_ACTION1 = 0,
   DTB_DEFAULT_ACTION2 = 1,
   DTB_DEFAULT_ACTION3 = 2,
@@ -20,7 +21,7 @@ typedef enum {
   DTB_DEFAULT_NONE = 4,
 } DtbDefaultButton;
 
-typedef enum {
+typedef enum : int {
   DTB_MODAL_NONE = 0,
   DTB_MODAL_ACTION1 = 1,
   DTB_MODAL_ACTION2 = 2,
