@@ -45,6 +45,32 @@ int live_message_boxes() {
   return n;
 }
 
+Widget popup_child(const char *shell_name) {
+  Widget top = toplevel();
+  for (Cardinal i = 0; i < top->core.num_popups; ++i) {
+    Widget shell = top->core.popup_list[i];
+    if (!shell->core.being_destroyed && std::strcmp(XtName(shell), shell_name) == 0) return child_of(shell);
+  }
+  return nullptr;
+}
+
+Widget newest_popup_child(const char *shell_name) {
+  Widget top = toplevel();
+  for (Cardinal i = top->core.num_popups; i-- > 0;) {
+    Widget shell = top->core.popup_list[i];
+    if (!shell->core.being_destroyed && std::strcmp(XtName(shell), shell_name) == 0) return child_of(shell);
+  }
+  return nullptr;
+}
+
+int popup_count(const char *shell_name) {
+  Widget top = toplevel();
+  int n = 0;
+  for (Cardinal i = 0; i < top->core.num_popups; ++i)
+    n += std::strcmp(XtName(top->core.popup_list[i]), shell_name) == 0 ? 1 : 0;
+  return n;
+}
+
 Widget button_of(Widget msg_dlg, Button which) {
   switch (which) {
     case Button::kOk: return XmMessageBoxGetChild(msg_dlg, XmDIALOG_OK_BUTTON);

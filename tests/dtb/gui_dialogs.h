@@ -12,6 +12,13 @@ Widget shown_message_box();
 // How many message boxes exist (shown or not) and are not being destroyed.
 int live_message_boxes();
 
+// The child of the toplevel's popup shell of that name (for example
+// "Help_popup"), and how many such shells exist.
+Widget popup_child(const char *shell_name);
+int popup_count(const char *shell_name);
+// The same for the newest of several shells of that name.
+Widget newest_popup_child(const char *shell_name);
+
 // A button of a message box; action buttons are found by name, since their
 // user data holds other things during a modal wait.
 Widget button_of(Widget msg_dlg, Button which);
