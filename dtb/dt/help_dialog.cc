@@ -199,15 +199,18 @@ void Initialize(Widget, Widget new_w, ArgList, Cardinal *) {
     h.title_label = XtVaCreateManagedWidget("topicTitle", xmLabelWidgetClass, new_w, XmNtopAttachment,
                                             XmATTACH_FORM, XmNleftAttachment, XmATTACH_FORM, XmNrightAttachment,
                                             XmATTACH_FORM, XmNalignment, XmALIGNMENT_BEGINNING, nullptr);
-  Arg args[8];
+  Arg args[9];
   Cardinal n = 0;
   XtSetArg(args[n], XmNeditable, False), ++n;
+  XtSetArg(args[n], XmNresizeWidth, False), ++n;  // long lines wrap; they do not widen the dialog
   XtSetArg(args[n], XmNeditMode, XmMULTI_LINE_EDIT), ++n;
   XtSetArg(args[n], XmNwordWrap, True), ++n;
   XtSetArg(args[n], XmNscrollHorizontal, False), ++n;
   XtSetArg(args[n], XmNcursorPositionVisible, False), ++n;
   XtSetArg(args[n], XmNrows, h.quick ? 8 : 16), ++n;
-  XtSetArg(args[n], XmNcolumns, h.quick ? 40 : 60), ++n;
+  // A width in pixels: columns go by the widest glyph of the font, which with
+  // Hangul fonts makes a dialog as wide as the screen.
+  XtSetArg(args[n], XmNwidth, h.quick ? 360 : 480), ++n;
   h.text = XmCreateScrolledText(new_w, const_cast<char *>("helpText"), args, n);
   XtVaSetValues(XtParent(h.text), XmNleftAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM,
                 XmNbottomAttachment, XmATTACH_WIDGET, XmNbottomWidget, h.separator, XmNtopAttachment,
