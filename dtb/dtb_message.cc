@@ -1,13 +1,12 @@
 // Message dialogs built from a message record, shown non-modally or modally
 // with the pressed button's answer code.
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 
-#include <Xm/DialogS.h>
 #include <Xm/MessageB.h>
 #include <Xm/PushB.h>
-#include <Xm/Protocols.h>
 
 #include "dtb/dtb_private.h"
 #include "dtb/dtb_utils.h"

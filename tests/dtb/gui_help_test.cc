@@ -1,5 +1,6 @@
 // Help dispatch on our help layer: the quick dialog, More and Back, the
 // general dialog, volumes, on-item help.
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -211,29 +212,42 @@ struct OnItemWindow {
 
 // The pick-a-widget call waits for the pointer in a loop of its own that
 // runs no timers, so the user is played by a child process with its own
-// connection: after a pause it acts through the test extension.
+// connection. It repeats its action through the test extension every 100 ms
+// until the test tells it to stop: actions before the pick grabs the pointer
+// fall on windows that ignore them, and the first one after it is the pick.
+// (Probing for the grab with a grab of its own could make the pick's fail.)
 class FakeUser {
  public:
   template <typename Act>
   explicit FakeUser(Act act) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
     pid_ = fork();
-    if (pid_ != 0) return;
-    usleep(200 * 1000);
+    if (pid_ != 0) {
+      close(fds[0]);
+      stop_fd_ = fds[1];
+      return;
+    }
+    close(fds[1]);
     Display *dpy = XOpenDisplay(nullptr);
-    if (dpy != nullptr) {
+    pollfd stop{fds[0], POLLIN, 0};
+    for (int i = 0; dpy != nullptr && i < 100 && poll(&stop, 1, 100) == 0; ++i) {
       act(dpy);
       XSync(dpy, False);
-      XCloseDisplay(dpy);
     }
+    if (dpy != nullptr) XCloseDisplay(dpy);
     _exit(0);
   }
   ~FakeUser() {
+    if (pid_ <= 0) return;
+    close(stop_fd_);  // the child sees the end of the pipe and stops
     int status = 0;
-    if (pid_ > 0) waitpid(pid_, &status, 0);
+    waitpid(pid_, &status, 0);
   }
 
  private:
-  pid_t pid_;
+  pid_t pid_ = -1;
+  int stop_fd_ = -1;
 };
 
 // Clicks 10 pixels into a widget's window.

@@ -15,9 +15,10 @@ struct CvtCase {
   const char *type;
   unsigned int size;
   const char *text;
-  unsigned long expected;  // kWhite stands for the screen's white pixel
+  unsigned long expected;  // kWhite and kBlack stand for the screen's pixels
 };
 constexpr unsigned long kWhite = ~0ul - 1;
+constexpr unsigned long kBlack = ~0ul - 2;
 constexpr unsigned long kDefault = 12345;
 
 class CvtResource : public ::testing::TestWithParam<CvtCase> {};
@@ -25,7 +26,9 @@ class CvtResource : public ::testing::TestWithParam<CvtCase> {};
 TEST_P(CvtResource, ConvertsOrGivesTheDefault) {
   const CvtCase &c = GetParam();
   Widget w = dtb_test::toplevel();
-  unsigned long expected = c.expected == kWhite ? WhitePixelOfScreen(XtScreen(w)) : c.expected;
+  unsigned long expected = c.expected == kWhite   ? WhitePixelOfScreen(XtScreen(w))
+                           : c.expected == kBlack ? BlackPixelOfScreen(XtScreen(w))
+                                                  : c.expected;
   EXPECT_EQ(expected, dtb_cvt_resource_from_string(w, const_cast<char *>(c.type), c.size,
                                                    const_cast<char *>(c.text), kDefault))
       << c.type << " " << c.size << " " << c.text;
@@ -34,7 +37,7 @@ TEST_P(CvtResource, ConvertsOrGivesTheDefault) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CvtResource,
     ::testing::Values(CvtCase{XtRPixel, 4, "white", kWhite},
-                      CvtCase{XtRPixel, 4, "#000000", 0},
+                      CvtCase{XtRPixel, 4, "#000000", kBlack},
                       CvtCase{XtRPixel, 3, "white", kDefault},
                       CvtCase{XtRPixel, 8, "white", kDefault},
                       CvtCase{XtRPixel, 4, "no-such-colour-at-all", kDefault},
