@@ -7,6 +7,7 @@
 
 #include <X11/IntrinsicP.h>
 #include <X11/CompositeP.h>
+#include <X11/extensions/XTest.h>
 #include <Xm/MessageB.h>
 #include <Xm/PushB.h>
 
@@ -93,6 +94,19 @@ void press(Widget button) {
   cbs.event = &event;
   cbs.click_count = 1;
   XtCallCallbacks(button, XmNactivateCallback, &cbs);
+}
+
+void real_click(Widget w) {
+  Display *dpy = XtDisplayOfObject(w);
+  Position gx = 0, gy = 0;
+  if (!XtIsWidget(w)) XtVaGetValues(w, XmNx, &gx, XmNy, &gy, nullptr);  // a gadget draws in its parent
+  Window child;
+  int x = 0, y = 0;
+  XTranslateCoordinates(dpy, XtWindowOfObject(w), DefaultRootWindow(dpy), gx + 5, gy + 5, &x, &y, &child);
+  XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+  XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+  XFlush(dpy);
 }
 
 void send_wm_delete(Widget w) {

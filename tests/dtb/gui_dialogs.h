@@ -26,6 +26,10 @@ Widget button_of(Widget msg_dlg, Button which);
 // Runs the button's activate callbacks as a click would.
 void press(Widget button);
 
+// Clicks a widget or gadget with real pointer events through the test
+// extension, so that the toolkit's modal grabs decide who gets them.
+void real_click(Widget w);
+
 // Asks the window manager's way for the shell of the widget to close.
 void send_wm_delete(Widget w);
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <Xm/Label.h>
 
 #include "dtb/dt/help.h"
+#include "dtb/dtb_private.h"
 #include "dtb/dtb_utils.h"
 #include "tests/dtb/gui_dialogs.h"
 #include "tests/dtb/gui_env.h"
@@ -158,6 +160,39 @@ TEST_F(Help, OverlongVolumeAndLocationIsCutToTheBuffer) {
   stored = resource(quick(), DtNhelpVolume);
   EXPECT_EQ(99u, stored.size());
   EXPECT_EQ("Vol/" + long_location.substr(0, 95), stored);
+}
+
+TEST_F(Help, HelpOfAModalMessageCanBeUsedDuringTheWait) {
+  DtbMessageRecord rec{};
+  dtb::UniqueXmString message = dtb::make_xmstring("질문"), ok = dtb::make_xmstring("예");
+  rec.dialog_type = XmDIALOG_QUESTION;
+  rec.message = message.get();
+  rec.action1_label = ok.get();
+  rec.show_help = True;
+  rec.help.help_text = const_cast<char *>("모달 도움말");
+  if (quick() != nullptr) XtUnmanageChild(quick());
+  bool help_shown = false, help_closed = false;
+  // Real clicks, so that the modal grab decides who may take them.
+  auto click_box_button = [](dtb_test::Button which) {
+    if (Widget box = dtb_test::shown_message_box()) dtb_test::real_click(dtb_test::button_of(box, which));
+  };
+  dtb_test::after(100, [=] { click_box_button(dtb_test::Button::kHelp); });
+  dtb_test::after(400, [&] {
+    help_shown = quick() != nullptr && XtIsManaged(quick()) && take(DtbHelpDialogGetText(quick())) == "모달 도움말";
+    if (quick() != nullptr) dtb_test::real_click(DtHelpQuickDialogGetChild(quick(), DtHELP_QUICK_CLOSE_BUTTON));
+  });
+  dtb_test::after(700, [&] {
+    help_closed = quick() != nullptr && !XtIsManaged(quick());
+    click_box_button(dtb_test::Button::kOk);
+  });
+  auto finished = std::make_shared<bool>(false);
+  dtb_test::after(3000, [finished] {  // a click that went astray must not leave the wait hanging
+    if (Widget box = dtb_test::shown_message_box(); box != nullptr && !*finished) dtb_test::send_wm_delete(box);
+  });
+  EXPECT_EQ(DTB_MODAL_ACTION1, dtb_show_modal_message(dtb_test::toplevel(), &rec, nullptr, nullptr, nullptr));
+  *finished = true;
+  EXPECT_TRUE(help_shown);
+  EXPECT_TRUE(help_closed);
 }
 
 TEST_F(Help, NullTextAndNullHelp) {
