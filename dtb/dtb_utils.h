@@ -12,7 +12,8 @@ struct DtbHelpData {
   char *help_location;
 };
 
-typedef enum {
+// 32 bits wide; a value outside the names is valid and means no default button.
+typedef enum : int {
   DTB_DEFAULT_ACTION1 = 0,
   DTB_DEFAULT_ACTION2 = 1,
   DTB_DEFAULT_ACTION3 = 2,
@@ -20,7 +21,7 @@ typedef enum {
   DTB_DEFAULT_NONE = 4,
 } DtbDefaultButton;
 
-typedef enum {
+typedef enum : int {
   DTB_MODAL_NONE = 0,
   DTB_MODAL_ACTION1 = 1,
   DTB_MODAL_ACTION2 = 2,
@@ -61,6 +62,9 @@ int determine_exe_dir_from_path(char *argv0, char *buf, int bufSize);
 Boolean path_is_executable(char *path, uid_t euid, gid_t egid);
 void dtb_session_save(Widget widget, XtPointer client_data, XtPointer call_data);
 DtbClientSessionSaveCB dtb_get_client_session_saveCB();
+// Registers the procedure that saves the client's own state during a session
+// save (null removes it); the runtime itself never registers one.
+void dtb_set_client_session_saveCB(DtbClientSessionSaveCB save_cb);
 
 // ---- Resource conversion and sash focus -----------------------------------
 
