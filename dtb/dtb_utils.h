@@ -90,3 +90,5 @@ void dtb_help_back_hdlr(Widget widget, XtPointer client_data, XtPointer call_dat
 void dtb_do_onitem_help();
 int dtb_show_help_volume_info(char *volume_name, char *location_id);
 void dtb_call_help_callback(Widget widget, XtPointer client_data, XtPointer call_data);
+
+#include "dtb/dtb_align.h"
