@@ -92,3 +92,4 @@ int dtb_show_help_volume_info(char *volume_name, char *location_id);
 void dtb_call_help_callback(Widget widget, XtPointer client_data, XtPointer call_data);
 
 #include "dtb/dtb_align.h"
+#include "dtb/dtb_pixmap.h"
