@@ -93,3 +93,5 @@ void dtb_call_help_callback(Widget widget, XtPointer client_data, XtPointer call
 
 #include "dtb/dtb_align.h"
 #include "dtb/dtb_pixmap.h"
+#include "dtb/dtb_popup.h"
+#include "dtb/dtb_dnd.h"
