@@ -23,6 +23,7 @@ struct Drag {
   bool buffer_is_text = false;
   Widget source_icon = nullptr;
   std::vector<XtCallbackRec> convert, finish, root_drop;
+  bool over_root = false;
 
   // The items, asked of the client once, when a drop site first wants them.
   bool asked = false;
@@ -91,21 +92,34 @@ Boolean convert_proc(Widget drag_context, Atom *, Atom *target, Atom *type_retur
   return answer(text, a.compound_text, type_return, value_return, length_return, format_return);
 }
 
-// Over the desktop background no drop site answers; the root-drop callbacks
-// get the items instead.
-void drop_start_cb(Widget drag_context, XtPointer client_data, XtPointer call_data) {
+// Whether the pointer is over the desktop background: the toolkit reports the
+// root window as the top-level window entered.
+void top_level_enter_cb(Widget, XtPointer client_data, XtPointer call_data) {
   auto *drag = static_cast<Drag *>(client_data);
-  auto *cb = static_cast<XmDropStartCallbackStruct *>(call_data);
-  if (drag == nullptr || cb == nullptr || drag->root_drop.size() <= 1) return;
+  auto *cb = static_cast<XmTopLevelEnterCallbackStruct *>(call_data);
+  if (drag != nullptr && cb != nullptr) drag->over_root = cb->window == RootWindowOfScreen(cb->screen);
+}
+
+// No drop site answers over the desktop background, so the toolkit fails the
+// drop; when the buttons were released there, the root-drop callbacks get the
+// items instead. (A drag cancelled there with a key, button still held, is not a drop.)
+void drop_finish_cb(Widget drag_context, XtPointer client_data, XtPointer call_data) {
+  auto *drag = static_cast<Drag *>(client_data);
+  auto *cb = static_cast<XmDropFinishCallbackStruct *>(call_data);
+  if (drag == nullptr || cb == nullptr || !drag->over_root || drag->root_drop.size() <= 1) return;
   Display *display = XtDisplay(drag_context);
   Window root = RootWindowOfScreen(XtScreen(drag_context));
-  Window child = 0;
-  int x = 0, y = 0;
-  if (!XTranslateCoordinates(display, root, root, cb->x, cb->y, &x, &y, &child) || child != 0) return;
+  Window root_return = 0, child = 0;  // the child is the drag icon's own window
+  int x = 0, y = 0, wx = 0, wy = 0;
+  unsigned int mask = 0;
+  constexpr unsigned int kButtons = Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask;
+  if (!XQueryPointer(display, root, &root_return, &child, &x, &y, &wx, &wy, &mask)) return;
+  if ((mask & kButtons) != 0) return;
   ask_for_items(drag);
   if (!drag->converted) return;
-  DtDndTransferCallbackStruct call{DtCR_DND_ROOT_TRANSFER, cb->event, cb->x, cb->y, cb->operation,
-                                   &drag->context, drag_context, True, DtDND_SUCCESS};
+  DtDndTransferCallbackStruct call{DtCR_DND_ROOT_TRANSFER, cb->event,      Position(x),
+                                   Position(y),            cb->operation,  &drag->context,
+                                   drag_context,           True,           DtDND_SUCCESS};
   dtdnd::call_list(drag->root_drop, drag->source, &call);
 }
 
@@ -193,7 +207,8 @@ Widget DtDndDragStart(Widget dragSource, XEvent *event, DtDndProtocol protocol, 
     targets.push_back(atoms(display).compound_text);
   }
   XtCallbackRec finish_list[] = {{drag_drop_finish_cb, drag.get()}, {nullptr, nullptr}};
-  XtCallbackRec drop_start_list[] = {{drop_start_cb, drag.get()}, {nullptr, nullptr}};
+  XtCallbackRec enter_list[] = {{top_level_enter_cb, drag.get()}, {nullptr, nullptr}};
+  XtCallbackRec drop_finish_list[] = {{drop_finish_cb, drag.get()}, {nullptr, nullptr}};
   Arg arg;
   auto add = [&](const char *name, XtArgVal value) {
     XtSetArg(arg, const_cast<char *>(name), value);
@@ -205,7 +220,8 @@ Widget DtDndDragStart(Widget dragSource, XEvent *event, DtDndProtocol protocol, 
   add(XmNconvertProc, reinterpret_cast<XtArgVal>(convert_proc));
   add(XmNclientData, reinterpret_cast<XtArgVal>(drag.get()));
   add(XmNdragDropFinishCallback, reinterpret_cast<XtArgVal>(finish_list));
-  add(XmNdropStartCallback, reinterpret_cast<XtArgVal>(drop_start_list));
+  add(XmNtopLevelEnterCallback, reinterpret_cast<XtArgVal>(enter_list));
+  add(XmNdropFinishCallback, reinterpret_cast<XtArgVal>(drop_finish_list));
   if (drag->source_icon != nullptr) add(XmNsourcePixmapIcon, reinterpret_cast<XtArgVal>(drag->source_icon));
 
   Widget drag_context = XmDragStart(dragSource, event, passed.data(), Cardinal(passed.size()));

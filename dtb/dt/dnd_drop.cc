@@ -31,6 +31,7 @@ std::map<Widget, std::shared_ptr<Site>> sites;
 struct Fetch {
   std::shared_ptr<Site> site;
   Widget widget;
+  Widget drag_context;
   DtDndProtocol protocol;  // as the client will see the data
   Atom target;
   XEvent event;
@@ -85,7 +86,7 @@ void transfer_proc(Widget transfer, XtPointer client_data, Atom *, Atom *type, X
     XtFree(static_cast<char *>(value));
     return;
   }
-  Display *display = XtDisplay(transfer);
+  Display *display = XtDisplayOfObject(transfer);
   bool ok = value != nullptr && *type != XT_CONVERT_FAIL;
   std::vector<dtdnd::Item> items;
   if (ok) items = items_of(display, *fetch, std::string_view(static_cast<char *>(value), *length), &ok);
@@ -96,9 +97,8 @@ void transfer_proc(Widget transfer, XtPointer client_data, Atom *, Atom *type, X
   }
 
   dtdnd::Received received(fetch->protocol, std::move(items));
-  Widget drag_context = XtParent(transfer);
   DtDndTransferCallbackStruct call{DtCR_DND_TRANSFER_DATA, &fetch->event, fetch->x, fetch->y,
-                                   fetch->operation, received.context(), drag_context, True,
+                                   fetch->operation, received.context(), fetch->drag_context, True,
                                    DtDND_SUCCESS};
   dtdnd::call_list(fetch->site->transfer, fetch->widget, &call);
   if (call.status != DtDND_SUCCESS) {
@@ -130,8 +130,8 @@ void drop_proc(Widget widget, XtPointer client_data, XtPointer call_data) {
       if (cb->dropAction != XmDROP || (cb->operation & site->operations) == 0) return refuse(cb);
       XEvent event{};
       if (cb->event != nullptr) event = *cb->event;
-      auto fetch = std::make_unique<Fetch>(Fetch{site, widget, protocol, target, event, cb->x, cb->y,
-                                                 cb->operation});
+      auto fetch = std::make_unique<Fetch>(Fetch{site, widget, cb->dragContext, protocol, target, event,
+                                                 cb->x, cb->y, cb->operation});
       XmDropTransferEntryRec entry{fetch.get(), target};
       Arg args[3];
       XtSetArg(args[0], XmNdropTransfers, &entry);
