@@ -9,6 +9,7 @@
 #include <Xm/DrawingA.h>
 #include <Xm/Display.h>
 #include <Xm/Form.h>
+#include <Xm/TextF.h>
 
 #include "dtb/dtb_utils.h"
 #include "tests/dtb_services/x_session.h"
@@ -350,6 +351,73 @@ TEST_F(DndTest, RefusedDragEndsAtOnceAndTheNextOneStarts) {
   ASSERT_TRUE(run(next));
   EXPECT_EQ(rec.received, "payload");
 }
+
+// ---- registration resources -----------------------------------------------------------------
+
+TEST_F(DndTest, RegisteredChildrenTakeDropsToo) {
+  Widget inner = XtVaCreateManagedWidget("inner", xmDrawingAreaWidgetClass, target_, XmNx, 25, XmNy, 25,
+                                         XmNwidth, 50, XmNheight, 50, nullptr);
+  pump_for(50);
+  drag_site(DtDND_BUFFER_TRANSFER, XmDROP_COPY);
+  DtbDropSite *site = nullptr;
+  ASSERT_EQ(dtb_drop_site_register(target_, drop_proc, DtDND_BUFFER_TRANSFER, XmDROP_COPY, True, False, &site), 0);
+  EXPECT_TRUE(site->register_children);
+  EXPECT_TRUE(XmDropSiteRegistered(inner));
+  dtbtest::Script s;
+  press_on_source(s);
+  s.then(60, [this] { pointer_to(source_, 40, 40); })
+      .then(150, [inner] { pointer_to(inner, 10, 10); })
+      .then(150, [inner] { pointer_to(inner, 20, 20); })
+      .then(150, [] { button(1, false); });
+  ASSERT_TRUE(run(s));
+  EXPECT_EQ(rec.received, "payload");
+}
+
+// A text field registers itself for text. Kept, it still takes the text drops
+// that our buffer site does not want; replaced, it takes none.
+class PreservedRegistration : public DndTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PreservedRegistration, TextFieldKeepsItsOwnDropsOnlyWhenPreserved) {
+  const bool preserve = GetParam();
+  Widget field = XtVaCreateManagedWidget("field", xmTextFieldWidgetClass, XtParent(target_), XmNleftAttachment,
+                                         XmATTACH_FORM, XmNleftOffset, 300, XmNtopAttachment, XmATTACH_FORM,
+                                         XmNwidth, 90, nullptr);
+  pump_for(50);
+  ASSERT_TRUE(XmDropSiteRegistered(field));
+  ASSERT_EQ(dtb_drop_site_register(field, drop_proc, DtDND_BUFFER_TRANSFER, XmDROP_COPY, False,
+                                   preserve ? True : False, nullptr),
+            0);
+  auto drag_to_field = [&] {
+    dtbtest::Script s;
+    press_on_source(s);
+    s.then(60, [this] { pointer_to(source_, 40, 40); })
+        .then(150, [field] { pointer_to(field, 10, 5); })
+        .then(150, [field] { pointer_to(field, 20, 8); })
+        .then(150, [] { button(1, false); });
+    return run(s);
+  };
+
+  // A buffer goes to our procedure either way.
+  drag_site(DtDND_BUFFER_TRANSFER, XmDROP_COPY);
+  ASSERT_TRUE(drag_to_field());
+  EXPECT_EQ(rec.received, "payload");
+
+  // Text, from a second source, goes to the field's own drop handling only when it was kept.
+  source_ = area(XtParent(source_), "text_source", 100);
+  pump_for(50);
+  rec.drag.clear();
+  rec.received.clear();
+  drag_site(DtDND_TEXT_TRANSFER, XmDROP_COPY);
+  ASSERT_TRUE(drag_to_field());
+  pump_until([&] { return !preserve || XmTextFieldGetLastPosition(field) > 0; }, 1000);
+  char *value = XmTextFieldGetString(field);
+  EXPECT_EQ(std::string(value), preserve ? "payload" : "");
+  XtFree(value);
+  EXPECT_EQ(rec.received, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Kept, PreservedRegistration, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "Preserved" : "Replaced"; });
 
 class RootDrop : public DndTest, public ::testing::WithParamInterface<bool> {};
 
