@@ -56,8 +56,11 @@ int dtb_popup_menu_register(Widget popupMenu, Widget widget) {
   }
   entry->widget = widget;
   entry->menu = popupMenu;
-  XtAddCallback(widget, XmNdestroyCallback, dtb_popup_menu_destroyCB, nullptr);
-  XtAddCallback(popupMenu, XmNdestroyCallback, dtb_popup_menu_destroyCB, nullptr);
+  // One destroy callback per widget, however often it is registered.
+  for (Widget w : {widget, popupMenu}) {
+    XtRemoveCallback(w, XmNdestroyCallback, dtb_popup_menu_destroyCB, nullptr);
+    XtAddCallback(w, XmNdestroyCallback, dtb_popup_menu_destroyCB, nullptr);
+  }
   return 0;
 }
 
