@@ -76,7 +76,8 @@ Boolean convert_proc(Widget drag_context, Atom *, Atom *target, Atom *type_retur
     return answer({}, a.null_type, type_return, value_return, length_return, format_return);
   }
   bool items_wanted = *target == dtdnd::items_target(display, drag->protocol);
-  bool text_wanted = *target == a.compound_text;
+  bool text_wanted = *target == a.compound_text &&
+                     (drag->protocol == DtDND_TEXT_TRANSFER || drag->buffer_is_text);
   if (!items_wanted && !text_wanted) return False;
 
   ask_for_items(drag);

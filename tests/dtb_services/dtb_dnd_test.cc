@@ -184,6 +184,25 @@ class DndTest : public ::testing::Test {
         .then(150, [number] { button(number, false); });
   }
 
+  // A Motif text field beside the target; it registers itself for text drops.
+  Widget text_field() {
+    Widget field = XtVaCreateManagedWidget("field", xmTextFieldWidgetClass, XtParent(target_),
+                                           XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, 300,
+                                           XmNtopAttachment, XmATTACH_FORM, XmNwidth, 90, nullptr);
+    pump_for(50);
+    return field;
+  }
+  // Drags from the source and drops near the top left corner of the widget.
+  bool drag_to(Widget w) {
+    dtbtest::Script s;
+    press_on_source(s);
+    s.then(60, [this] { pointer_to(source_, 40, 40); })
+        .then(150, [w] { pointer_to(w, 10, 5); })
+        .then(150, [w] { pointer_to(w, 20, 8); })
+        .then(150, [] { button(1, false); });
+    return run(s);
+  }
+
   Widget shell_ = nullptr, source_ = nullptr, target_ = nullptr;
 };
 
@@ -379,23 +398,12 @@ class PreservedRegistration : public DndTest, public ::testing::WithParamInterfa
 
 TEST_P(PreservedRegistration, TextFieldKeepsItsOwnDropsOnlyWhenPreserved) {
   const bool preserve = GetParam();
-  Widget field = XtVaCreateManagedWidget("field", xmTextFieldWidgetClass, XtParent(target_), XmNleftAttachment,
-                                         XmATTACH_FORM, XmNleftOffset, 300, XmNtopAttachment, XmATTACH_FORM,
-                                         XmNwidth, 90, nullptr);
-  pump_for(50);
+  Widget field = text_field();
   ASSERT_TRUE(XmDropSiteRegistered(field));
   ASSERT_EQ(dtb_drop_site_register(field, drop_proc, DtDND_BUFFER_TRANSFER, XmDROP_COPY, False,
                                    preserve ? True : False, nullptr),
             0);
-  auto drag_to_field = [&] {
-    dtbtest::Script s;
-    press_on_source(s);
-    s.then(60, [this] { pointer_to(source_, 40, 40); })
-        .then(150, [field] { pointer_to(field, 10, 5); })
-        .then(150, [field] { pointer_to(field, 20, 8); })
-        .then(150, [] { button(1, false); });
-    return run(s);
-  };
+  auto drag_to_field = [&] { return drag_to(field); };
 
   // A buffer goes to our procedure either way.
   drag_site(DtDND_BUFFER_TRANSFER, XmDROP_COPY);
@@ -418,6 +426,36 @@ TEST_P(PreservedRegistration, TextFieldKeepsItsOwnDropsOnlyWhenPreserved) {
 
 INSTANTIATE_TEST_SUITE_P(Kept, PreservedRegistration, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "Preserved" : "Replaced"; });
+
+struct TextFieldCase {
+  const char *name;
+  DtDndProtocol protocol;
+  Boolean buffer_is_text;
+  const char *expected;
+};
+
+class IntoTextField : public DndTest, public ::testing::WithParamInterface<TextFieldCase> {};
+
+// Motif's own text widgets take our text, and buffers marked as text.
+TEST_P(IntoTextField, TakesTextButNotPlainBuffers) {
+  const TextFieldCase &c = GetParam();
+  Widget field = text_field();
+  ASSERT_EQ(dtb_drag_site_register(source_, drag_proc, c.protocol, XmDROP_COPY, c.buffer_is_text, False, 0, 0,
+                                   nullptr),
+            0);
+  ASSERT_TRUE(drag_to(field));
+  pump_until([&] { return XmTextFieldGetLastPosition(field) > 0; }, 500);
+  char *value = XmTextFieldGetString(field);
+  EXPECT_EQ(std::string(value), c.expected);
+  XtFree(value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Protocols, IntoTextField,
+    ::testing::Values(TextFieldCase{"Text", DtDND_TEXT_TRANSFER, False, "payload"},
+                      TextFieldCase{"BufferAsText", DtDND_BUFFER_TRANSFER, True, "payload"},
+                      TextFieldCase{"PlainBuffer", DtDND_BUFFER_TRANSFER, False, ""}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 class RootDrop : public DndTest, public ::testing::WithParamInterface<bool> {};
 
