@@ -203,6 +203,10 @@ TEST_F(AlignTest, GridColumnCentresMoveToPercentagesOnFirstExposure) {
   EXPECT_TRUE(pump_until([&] { return attachments(late).left_attachment == XmATTACH_POSITION; }));
   EXPECT_EQ(attachments(late).left_position, 22);
   EXPECT_EQ(attachments(late).left_offset, -15);
+  // A child that goes moves the rest up the grid: the second child becomes the first.
+  XtDestroyWidget(children_[0]);
+  EXPECT_TRUE(pump_until([&] { return attachments(children_[1]).left_position == 22; }));
+  EXPECT_EQ(attachments(children_[2]).left_position, 77);
 }
 
 TEST_F(AlignTest, LeftAlignedGroupIsNotRealignedOnExposure) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <Xm/DragDrop.h>
+#include <Xm/DragIcon.h>
 #include <Xm/DrawingA.h>
 #include <Xm/Display.h>
 #include <Xm/Form.h>
@@ -304,6 +305,32 @@ TEST_F(DndTest, DropSiteOfAnotherProtocolTakesNothing) {
   EXPECT_EQ(rec.received, "");
   EXPECT_EQ(rec.source_data, "payload");
   EXPECT_FALSE(saw(rec.drop, DTB_DND_TRANSFER));
+}
+
+TEST_F(DndTest, DragWithIconFromPixmapAndMask) {
+  Display *d = XtDisplay(source_);
+  Window root = RootWindowOfScreen(XtScreen(source_));
+  Pixmap icon = XCreatePixmap(d, root, 16, 16, unsigned(DefaultDepthOfScreen(XtScreen(source_))));
+  Pixmap mask = XCreatePixmap(d, root, 16, 16, 1);
+  DtbDragSite *site = nullptr;
+  Widget other = area(XtParent(source_), "iconless", 100);
+  ASSERT_EQ(dtb_drag_site_register(other, drag_proc, DtDND_BUFFER_TRANSFER, XmDROP_COPY, False, False, icon, 0,
+                                   &site),
+            0);
+  EXPECT_EQ(site->source_icon, nullptr);  // an icon needs its mask
+  ASSERT_EQ(dtb_drag_site_register(source_, drag_proc, DtDND_BUFFER_TRANSFER, XmDROP_COPY, False, False, icon,
+                                   mask, &site),
+            0);
+  ASSERT_NE(site->source_icon, nullptr);
+  EXPECT_TRUE(XmIsDragIconObjectClass(site->source_icon));
+  Dimension width = 0;
+  XtVaGetValues(site->source_icon, XmNwidth, &width, nullptr);
+  EXPECT_EQ(width, 16);
+  drop_site(DtDND_BUFFER_TRANSFER);
+  ASSERT_TRUE(drag_to(target_));
+  EXPECT_EQ(rec.received, "payload");
+  XFreePixmap(d, icon);
+  XFreePixmap(d, mask);
 }
 
 // ---- button 2 ----------------------------------------------------------------------------
