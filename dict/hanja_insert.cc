@@ -134,8 +134,18 @@ int GetInsertInfo(int type, const char *key, int *exists, int *new_node, int *li
   // A key without a size class has no free list and is never stored.
   if (k < 0 || !dicfile::has_header(size)) return -1;
 
+  bool damaged = false;
+  int key_node = dicfile::find_key_node(fp, size, k_view, damaged);
+  if (damaged) return -1;
+
   int node_at, avail_at, avail_new;
   int head = get_avail(fp, k);
+  int end = get_avail(fp, dicfmt::kEndOfDataEntry);
+  // Appending anywhere but at the true end would overwrite nodes.
+  if (end != size) return -1;
+  // Nodes still to be appended for this pair, counting this one: a new key is
+  // refused up front when its first value would not fit either.
+  int appended = key_node == 0 ? 2 : 1;
   if (head != 0) {
     if (!free_list_sound(fp, size, k, head)) return -1;
     Node free_node;
@@ -143,18 +153,13 @@ int GetInsertInfo(int type, const char *key, int *exists, int *new_node, int *li
     node_at = head;
     avail_at = dicfmt::avail_offset(k);
     avail_new = free_node.link;
+    appended = key_node == 0 && free_node.link == 0 ? 1 : 0;
   } else {
-    int end = get_avail(fp, dicfmt::kEndOfDataEntry);
-    // Appending anywhere but at the true end would overwrite nodes.
-    if (end != size || end + dicfmt::node_size(length) > dicfmt::kMaxFileSize) return -1;
     node_at = end;
     avail_at = dicfmt::kEndOfDataOffset;
     avail_new = end + dicfmt::node_size(length);
   }
-
-  bool damaged = false;
-  int key_node = dicfile::find_key_node(fp, size, k_view, damaged);
-  if (damaged) return -1;
+  if (end + appended * dicfmt::node_size(length) > dicfmt::kMaxFileSize) return -1;
   int field = 0, held = 0;
   if (key_node != 0)
     get_linkinfo(fp, key_node, &field, &held);
