@@ -97,4 +97,15 @@ int find_key_node(FILE *fp, long size, std::string_view key, bool &damaged) {
   return 0;
 }
 
+bool chain_sound(FILE *fp, long size, int slot) {
+  if (!has_header(size)) return false;
+  Node node;
+  int next = get_table(fp, slot);
+  for (long steps = walk_limit(size); next != 0; --steps) {
+    if (steps == 0 || !read_node(fp, size, next, node)) return false;
+    next = node.link;
+  }
+  return true;
+}
+
 }  // namespace dicfile

@@ -78,6 +78,10 @@ bool read_node(FILE *fp, long size, int offset, Node &node);
 // when the chain could not be walked to the key or to its end.
 int find_key_node(FILE *fp, long size, std::string_view key, bool &damaged);
 
+// Whether chain `slot` can be walked to its end: every node readable, no loop.
+// A change is planned only on such a chain.
+bool chain_sound(FILE *fp, long size, int slot);
+
 // Calls fn(value_node) for each value of the key node `key` in chain order
 // while fn returns true. False when the group could not be walked to its end.
 template <class Fn>

@@ -33,6 +33,7 @@ int GetDeleteInfo(int type, const char *key, const char *value, int *freed_node,
   int key_at = dicfile::find_key_node(fp, size, k_view, damaged);
   Node key_node;
   if (key_at == 0 || !dicfile::read_node(fp, size, key_at, key_node)) return -1;
+  if (!dicfile::chain_sound(fp, size, hash_bytes(k_view))) return -1;
 
   // The field that points to the key node: its slot or the link of the node before it.
   int pointer_field = dicfmt::slot_offset(hash_bytes(k_view));

@@ -136,7 +136,7 @@ int GetInsertInfo(int type, const char *key, int *exists, int *new_node, int *li
 
   bool damaged = false;
   int key_node = dicfile::find_key_node(fp, size, k_view, damaged);
-  if (damaged) return -1;
+  if (damaged || !dicfile::chain_sound(fp, size, hash_bytes(k_view))) return -1;
 
   int node_at, avail_at, avail_new;
   int head = get_avail(fp, k);
