@@ -1,9 +1,9 @@
 #include "tools/text_codec.h"
 
-#include <iconv.h>
-
 #include <cstdio>
 #include <vector>
+
+#include "editor/strconv.h"
 
 namespace textcodec {
 namespace {
@@ -20,68 +20,30 @@ bool ks_string(std::string_view euc) {
   return true;
 }
 
-std::size_t code_points(std::string_view utf8) {
-  std::size_t n = 0;
-  for (unsigned char c : utf8)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
-}
-
-// One conversion descriptor per direction, opened once: opening one costs far
-// more than converting a short word.
-class Converter {
- public:
-  Converter(const char *to, const char *from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (usable()) iconv_close(cd_);
-  }
-  Converter(const Converter &) = delete;
-  Converter &operator=(const Converter &) = delete;
-
-  // Nothing when any byte does not convert.
-  std::optional<std::string> operator()(std::string_view in) {
-    if (!usable()) return std::nullopt;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
-    src_.assign(in.begin(), in.end());
-    dst_.resize(in.size() * 4 + 4);
-    char *inp = src_.data();
-    std::size_t inleft = src_.size();
-    char *outp = dst_.data();
-    std::size_t outleft = dst_.size();
-    std::size_t r = iconv(cd_, &inp, &inleft, &outp, &outleft);
-    if (r == static_cast<std::size_t>(-1) || inleft != 0) return std::nullopt;
-    return std::string(dst_.data(), dst_.size() - outleft);
-  }
-
- private:
-  bool usable() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t cd_;
-  std::vector<char> src_, dst_;
-};
-
-std::optional<std::string> utf8_to_euc(std::string_view in) {
-  static Converter converter("EUC-KR", "UTF-8");
-  return converter(in);
-}
-
-std::optional<std::string> euc_to_utf8(std::string_view in) {
-  static Converter converter("UTF-8", "EUC-KR");
-  return converter(in);
-}
-
 }  // namespace
 
 std::optional<std::string> to_euc(std::string_view utf8) {
-  auto euc = utf8_to_euc(utf8);
-  // Every character must become exactly one two-byte code: a converter that
-  // spells a syllable as a jamo sequence or passes ASCII through is refused.
-  if (!euc || !ks_string(*euc) || euc->size() != 2 * code_points(utf8)) return std::nullopt;
+  if (utf8.empty()) return std::string();
+  if (utf8.find('\0') != std::string_view::npos) return std::nullopt;
+  std::string src(utf8);
+  std::vector<char> dst(utf8.size() + 1);
+  if (utfs2eucs_bounded(dst.data(), dst.size(), src.c_str()) <= 0) return std::nullopt;
+  std::string euc(dst.data());
+  // Every character must have become one two-byte KS X 1001 code that stands
+  // for that very character: the tables also accept older spellings (the
+  // Unicode 1.1 Hangul that are CJK extension A Hanja today), which would
+  // store a rare Hanja as a Hangul syllable.
+  if (!ks_string(euc) || to_utf8(euc) != src) return std::nullopt;
   return euc;
 }
 
 std::optional<std::string> to_utf8(std::string_view euc) {
+  if (euc.empty()) return std::string();
   if (!ks_string(euc)) return std::nullopt;
-  return euc_to_utf8(euc);
+  std::string src(euc);
+  std::vector<char> dst(euc.size() / 2 * 3 + 1);
+  if (eucs2utfs_bounded(dst.data(), dst.size(), src.c_str()) <= 0) return std::nullopt;
+  return std::string(dst.data());
 }
 
 std::string printable(std::string_view euc) {

@@ -10,7 +10,8 @@
 namespace textcodec {
 
 // The EUC-KR form of a UTF-8 string, or nothing when a character has no
-// two-byte KS X 1001 code (ASCII included).
+// two-byte KS X 1001 code of its own (ASCII included): converting the result
+// back must give the same UTF-8.
 std::optional<std::string> to_euc(std::string_view utf8);
 // The UTF-8 form of an EUC-KR string, or nothing when it is not a sequence of
 // two-byte KS X 1001 codes.
