@@ -101,7 +101,8 @@ int cmd_import(const Context &ctx, const Args &args) {
         if (failed_line == 0 && InsertHanjaWord(ctx.type, p.reading.c_str(), p.word.c_str()) != 0)
           failed_line = p.line;
       },
-      [&](long lines) { progress.update(std::ftell(in.get()), lines); });
+      [&](long lines) { progress.update(in.get(), lines); });
+  progress.finish();
   if (std::ferror(in.get())) {
     error(name, "read error");
     return kFail;
@@ -146,7 +147,8 @@ int cmd_build(const Context &, const Args &args) {
       [&](const StorablePair &p) {
         if (full_line == 0 && builder.add(p.reading, p.word) == DicBuilder::Result::full) full_line = p.line;
       },
-      [&](long lines) { progress.update(std::ftell(in.get()), lines); });
+      [&](long lines) { progress.update(in.get(), lines); });
+  progress.finish();
   if (std::ferror(in.get())) {
     error(name, "read error");
     return kFail;

@@ -1,5 +1,6 @@
 // Shared pieces of the glosset-dict commands.
 #pragma once
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,11 @@ void error(const std::string &file, const char *fmt, ...) __attribute__((format(
 class Progress {
  public:
   Progress(const char *what, long total_bytes);
-  ~Progress();
-  void update(long done_bytes, long lines);
+  ~Progress() { finish(); }
+  // Ends the progress line, so that what follows starts on a line of its own.
+  void finish();
+  // Called after every line of `in`; asks for the position only when it shows it.
+  void update(FILE *in, long lines);
 
  private:
   const char *what_;

@@ -25,16 +25,17 @@ void error(const std::string &file, const char *fmt, ...) {
 Progress::Progress(const char *what, long total_bytes)
     : what_(what), total_(total_bytes), tty_(isatty(STDERR_FILENO) != 0) {}
 
-Progress::~Progress() {
+void Progress::finish() {
   if (shown_) std::fputc('\n', stderr);
+  shown_ = false;
 }
 
-void Progress::update(long done_bytes, long lines) {
+void Progress::update(FILE *in, long lines) {
   if (!tty_ || lines - last_tick_ < 2000) return;
   last_tick_ = lines;
   shown_ = true;
   if (total_ > 0)
-    std::fprintf(stderr, "\r%s: %3ld%%, %ld lines", what_, done_bytes * 100 / total_, lines);
+    std::fprintf(stderr, "\r%s: %3ld%%, %ld lines", what_, std::ftell(in) * 100 / total_, lines);
   else
     std::fprintf(stderr, "\r%s: %ld lines", what_, lines);
 }
