@@ -54,6 +54,21 @@ inline bool node_offset_ok(long size, long offset) {
   return offset >= dicfmt::kFirstNode && offset + dicfmt::kMinNodeSize <= size;
 }
 
+// Whether `offset` is a field a plan may patch to point to a node: a hash-table
+// slot, or the link of a node inside a file of `size` bytes.
+inline bool link_field_ok(long size, long offset) {
+  if (offset >= dicfmt::kTableOffset && offset < dicfmt::kAvailOffset)
+    return (offset - dicfmt::kTableOffset) % be24::kSize == 0;
+  return offset > dicfmt::kFirstNode && offset + be24::kSize <= size;
+}
+
+// Whether `offset` is an entry of the avail table; with `heads_only`, one of
+// the eight free-list heads rather than the end-of-data offset too.
+inline bool avail_field_ok(long offset, bool heads_only) {
+  long end = heads_only ? dicfmt::kEndOfDataOffset : dicfmt::kHeaderSize;
+  return offset >= dicfmt::kAvailOffset && offset < end && (offset - dicfmt::kAvailOffset) % be24::kSize == 0;
+}
+
 // One node as read from a file.
 struct Node {
   int offset = 0;

@@ -90,13 +90,9 @@ int DeleteDic(int type, int freed_node, int avail_offset, int old_head, int valu
   DicFile file = DicFile::open(path, dicfile::Mode::update);
   if (!file) return -1;
   long size = file.size();
-  bool in_avail = avail_offset >= dicfmt::kAvailOffset && avail_offset < dicfmt::kEndOfDataOffset &&
-                  (avail_offset - dicfmt::kAvailOffset) % be24::kSize == 0;
-  bool patch_ok = (patch_offset >= dicfmt::kTableOffset && patch_offset < dicfmt::kAvailOffset &&
-                   (patch_offset - dicfmt::kTableOffset) % be24::kSize == 0) ||
-                  (patch_offset > dicfmt::kFirstNode && patch_offset + be24::kSize <= size);
   // A plan that does not fit this file is not written.
-  if (!dicfile::has_header(size) || !in_avail || !patch_ok || !dicfile::node_offset_ok(size, freed_node) ||
+  if (!dicfile::has_header(size) || !dicfile::avail_field_ok(avail_offset, true) ||
+      !dicfile::link_field_ok(size, patch_offset) || !dicfile::node_offset_ok(size, freed_node) ||
       !offset_or_none(size, old_head) || !offset_or_none(size, next) ||
       value_link_offset <= dicfmt::kFirstNode || value_link_offset + be24::kSize > size)
     return -1;

@@ -101,19 +101,6 @@ bool free_list_sound(FILE *fp, long size, int k, int head) {
   return true;
 }
 
-// Whether `offset` is a link field a plan may patch: a hash-table slot or the
-// link of a node inside the file.
-bool patchable(long size, int offset) {
-  if (offset >= dicfmt::kTableOffset && offset < dicfmt::kAvailOffset)
-    return (offset - dicfmt::kTableOffset) % be24::kSize == 0;
-  return offset > dicfmt::kFirstNode && offset + be24::kSize <= size;
-}
-
-bool avail_field(int offset) {
-  return offset >= dicfmt::kAvailOffset && offset < dicfmt::kHeaderSize &&
-         (offset - dicfmt::kAvailOffset) % be24::kSize == 0;
-}
-
 bool is_file_missing(const char *path) {
   return path[0] != '\0' && ::access(path, F_OK) != 0 && errno == ENOENT;
 }
@@ -191,7 +178,7 @@ int InsertDic(int type, int node_type, const char *str, int new_node, int link_o
               new_node >= dicfmt::kFirstNode &&
               (new_node == size || new_node + dicfmt::node_size(length) <= size) &&
               new_node + dicfmt::node_size(length) <= dicfmt::kMaxFileSize &&
-              patchable(size, link_offset) && avail_field(avail_offset) &&
+              dicfile::link_field_ok(size, link_offset) && dicfile::avail_field_ok(avail_offset, false) &&
               link_value >= 0 && link_value < size && avail_value >= 0 &&
               avail_value <= dicfmt::kMaxFileSize;
   if (!dicfile::has_header(size) || !fits) return -1;
