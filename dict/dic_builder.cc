@@ -1,0 +1,64 @@
+#include "dict/dic_builder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "dict/be24.h"
+#include "dict/hanja_util.h"
+
+DicBuilder::DicBuilder() : image_(dicfmt::kHeaderSize, 0) {
+  std::memcpy(image_.data(), dicfmt::kSignature.data(), dicfmt::kSignature.size());
+  for (int slot = 0; slot < dicfmt::kSlotCount; ++slot) chain_end_[slot] = dicfmt::slot_offset(slot);
+  write_number(dicfmt::kEndOfDataOffset, dicfmt::kHeaderSize);
+}
+
+int DicBuilder::read_number(int offset) const { return static_cast<int>(be24::decode(&image_[offset])); }
+
+void DicBuilder::write_number(int offset, int value) {
+  be24::encode(&image_[offset], static_cast<std::uint32_t>(value));
+}
+
+int DicBuilder::append_node(int type, std::string_view str, int link) {
+  int at = static_cast<int>(image_.size());
+  image_.push_back(static_cast<unsigned char>((type == dicfmt::kNodeKey ? dicfmt::kKeyBit : 0) |
+                                              static_cast<int>(str.size())));
+  image_.insert(image_.end(), str.begin(), str.end());
+  image_.resize(image_.size() + be24::kSize);
+  write_number(dicfmt::link_offset(at, static_cast<int>(str.size())), link);
+  write_number(dicfmt::kEndOfDataOffset, static_cast<int>(image_.size()));
+  return at;
+}
+
+DicBuilder::Result DicBuilder::add(std::string_view key, std::string_view value) {
+  if (!dicfmt::storable_pair(key, value)) return Result::refused;
+  int length = static_cast<int>(key.size());
+  int slot = hash_bytes(key);
+  auto found = keys_.find(std::string(key));
+  if (found != keys_.end()) {
+    for (int node : found->second.values)
+      if (std::memcmp(&image_[node + 1], value.data(), value.size()) == 0) return Result::present;
+  }
+  // The same space check as insertion: a key node and its first value, or one value.
+  int needed = dicfmt::node_size(length) * (found == keys_.end() ? 2 : 1);
+  if (static_cast<long>(image_.size()) + needed > dicfmt::kMaxFileSize) return Result::full;
+
+  if (found == keys_.end()) {
+    int hang = chain_end_[slot];
+    int key_node = append_node(dicfmt::kNodeKey, key, 0);
+    write_number(hang, key_node);
+    int key_link = dicfmt::link_offset(key_node, length);
+    chain_end_[slot] = key_link;
+    found = keys_.emplace(std::string(key), KeyState{key_link, {}}).first;
+  }
+  KeyState &state = found->second;
+  int hang = state.last_link_field;
+  int value_node = append_node(dicfmt::kNodeValue, value, read_number(hang));
+  write_number(hang, value_node);
+  int value_link = dicfmt::link_offset(value_node, length);
+  // A value after the chain's last node becomes the new end of the chain.
+  if (chain_end_[slot] == hang) chain_end_[slot] = value_link;
+  state.last_link_field = value_link;
+  state.values.push_back(value_node);
+  ++pairs_;
+  return Result::added;
+}

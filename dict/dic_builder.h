@@ -1,0 +1,51 @@
+// Building a whole dictionary image in memory.
+//
+// DicBuilder lays out pairs exactly as inserting them one by one into a new,
+// empty dictionary would (InsertHanjaWord: keys appended to the end of their
+// chain, values after their key's last value, every node appended at the end
+// of data), so that a built file is byte-identical to an imported one, without
+// a file open per pair.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "dict/dic_format.h"
+
+class DicBuilder {
+ public:
+  enum class Result {
+    added,    // the pair is new and was laid out
+    present,  // the pair was there already; nothing changed
+    refused,  // no size class, or the word's length differs from the reading's
+    full,     // the dictionary would outgrow 24-bit offsets
+  };
+
+  DicBuilder();
+
+  // Adds one pair of EUC-KR strings.
+  Result add(std::string_view key, std::string_view value);
+
+  // The file as it stands: header, then every node in the order it was laid out.
+  const std::vector<unsigned char> &image() const { return image_; }
+  std::size_t pairs() const { return pairs_; }
+  std::size_t keys() const { return keys_.size(); }
+
+ private:
+  struct KeyState {
+    int last_link_field;     // link of the key's last value: where a new value hangs
+    std::vector<int> values;  // value node offsets, to refuse duplicates
+  };
+
+  int append_node(int type, std::string_view str, int link);
+  int read_number(int offset) const;
+  void write_number(int offset, int value);
+
+  std::vector<unsigned char> image_;
+  std::array<int, dicfmt::kSlotCount> chain_end_{};  // field a new key of each slot hangs from
+  std::unordered_map<std::string, KeyState> keys_;
+  std::size_t pairs_ = 0;
+};

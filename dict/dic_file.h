@@ -1,0 +1,114 @@
+// An open dictionary file and bounded reading of its nodes.
+//
+// The store never trusts what it reads: every offset is checked against the
+// file's length before it is followed, every string against the longest one a
+// result row holds, and every walk is bounded by the number of nodes the file
+// could hold, so that a damaged or foreign file can neither make it read
+// outside its buffers nor loop forever.
+#pragma once
+#include <cstdio>
+#include <string_view>
+
+#include "dict/dic_format.h"
+
+namespace dicfile {
+
+enum class Mode { read, update };
+
+// Owns a FILE stream of a regular file and closes it on every path.
+class DicFile {
+ public:
+  // Opens `path` for reading, or for reading and writing without truncation.
+  // Fails (with errno set) for an empty path and for anything but a regular file.
+  static DicFile open(const char *path, Mode mode);
+
+  DicFile() = default;
+  DicFile(DicFile &&other) noexcept : fp_(other.fp_), size_(other.size_) { other.fp_ = nullptr; }
+  DicFile &operator=(DicFile &&other) noexcept;
+  DicFile(const DicFile &) = delete;
+  DicFile &operator=(const DicFile &) = delete;
+  ~DicFile() { close(); }
+
+  explicit operator bool() const { return fp_ != nullptr; }
+  FILE *get() const { return fp_; }
+  long size() const { return size_; }  // length of the file when it was opened
+  // Closes the stream; false when buffered writes could not be completed.
+  bool close();
+
+ private:
+  FILE *fp_ = nullptr;
+  long size_ = 0;
+};
+
+// The current length of the file behind a stream (0 when it cannot be told).
+long stream_size(FILE *fp);
+
+// Whether a file of `size` bytes holds a whole header.
+inline bool has_header(long size) { return size >= dicfmt::kHeaderSize; }
+
+// An upper bound on the nodes of any chain or free list of a file of `size` bytes.
+inline long walk_limit(long size) { return size / dicfmt::kMinNodeSize + 1; }
+
+// Whether `offset` may be the start of a node of a file of `size` bytes.
+inline bool node_offset_ok(long size, long offset) {
+  return offset >= dicfmt::kFirstNode && offset + dicfmt::kMinNodeSize <= size;
+}
+
+// Whether `offset` is a field a plan may patch to point to a node: a hash-table
+// slot, or the link of a node inside a file of `size` bytes.
+inline bool link_field_ok(long size, long offset) {
+  if (offset >= dicfmt::kTableOffset && offset < dicfmt::kAvailOffset)
+    return (offset - dicfmt::kTableOffset) % be24::kSize == 0;
+  return offset > dicfmt::kFirstNode && offset + be24::kSize <= size;
+}
+
+// Whether `offset` is an entry of the avail table; with `heads_only`, one of
+// the eight free-list heads rather than the end-of-data offset too.
+inline bool avail_field_ok(long offset, bool heads_only) {
+  long end = heads_only ? dicfmt::kEndOfDataOffset : dicfmt::kHeaderSize;
+  return offset >= dicfmt::kAvailOffset && offset < end && (offset - dicfmt::kAvailOffset) % be24::kSize == 0;
+}
+
+// One node as read from a file.
+struct Node {
+  int offset = 0;
+  int type = 0;    // dicfmt::kNodeKey or dicfmt::kNodeValue
+  int length = 0;  // string length in bytes, at most dicfmt::kMaxReadable
+  int link = 0;
+  char str[dicfmt::kMaxReadable] = {};
+
+  bool is_key() const { return type == dicfmt::kNodeKey; }
+  bool is_value() const { return type == dicfmt::kNodeValue; }
+  std::string_view text() const { return {str, static_cast<std::size_t>(length)}; }
+  int link_field() const { return dicfmt::link_offset(offset, length); }
+};
+
+// Reads the node at `offset` of a stream over a file of `size` bytes. False,
+// with nothing trusted, when the node does not lie wholly inside the node area,
+// its string is longer than dicfmt::kMaxReadable, or its link is neither 0 nor
+// a plausible node offset.
+bool read_node(FILE *fp, long size, int offset, Node &node);
+
+// The key node of `key` in its chain, or 0 when it is absent. Sets `damaged`
+// when the chain could not be walked to the key or to its end.
+int find_key_node(FILE *fp, long size, std::string_view key, bool &damaged);
+
+// Whether chain `slot` can be walked to its end: every node readable, no loop.
+// A change is planned only on such a chain.
+bool chain_sound(FILE *fp, long size, int slot);
+
+// Calls fn(value_node) for each value of the key node `key` in chain order
+// while fn returns true. False when the group could not be walked to its end.
+template <class Fn>
+bool for_each_value(FILE *fp, long size, const Node &key, Fn fn) {
+  Node node;
+  int next = key.link;
+  for (long steps = walk_limit(size); next != 0; --steps) {
+    if (steps == 0 || !read_node(fp, size, next, node)) return false;
+    if (!node.is_value() || !fn(static_cast<const Node &>(node))) return true;
+    next = node.link;
+  }
+  return true;
+}
+
+}  // namespace dicfile

@@ -1,0 +1,157 @@
+#include "dict/dic_verify.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string_view>
+
+#include "dict/be24.h"
+#include "dict/dic_format.h"
+#include "dict/hanja_util.h"
+
+namespace {
+
+class Checker {
+ public:
+  Checker(std::span<const unsigned char> image, std::size_t limit)
+      : image_(image), limit_(limit), walk_of_(image.size(), 0), covered_(image.size(), false) {}
+
+  VerifyReport run();
+
+ private:
+  struct Seen {
+    bool ok;
+    int length;
+    bool key;
+    int link;
+  };
+
+  void problem(const char *fmt, ...) __attribute__((format(printf, 2, 3)));
+  int number(long offset) const { return static_cast<int>(be24::decode(&image_[offset])); }
+  // Marks and decodes the node at `offset` met by walk `walk` (named `where`);
+  // ok is false when the walk must stop there.
+  Seen visit(int offset, int walk, const char *where);
+  void check_chain(int slot);
+  void check_free_list(int k);
+
+  std::span<const unsigned char> image_;
+  std::size_t limit_;
+  std::vector<int> walk_of_;   // walk that first met the node starting at each offset
+  std::vector<bool> covered_;  // bytes that belong to a node already met
+  VerifyReport report_;
+};
+
+void Checker::problem(const char *fmt, ...) {
+  ++report_.total;
+  if (report_.problems.size() >= limit_) return;
+  char line[256];
+  va_list args;
+  va_start(args, fmt);
+  std::vsnprintf(line, sizeof line, fmt, args);
+  va_end(args);
+  report_.problems.emplace_back(line);
+}
+
+Checker::Seen Checker::visit(int offset, int walk, const char *where) {
+  long size = static_cast<long>(image_.size());
+  if (offset < dicfmt::kFirstNode || offset + dicfmt::kMinNodeSize > size) {
+    problem("%s: offset %d out of range (nodes lie from %d to %ld)", where, offset, dicfmt::kFirstNode, size);
+    return {false, 0, false, 0};
+  }
+  if (walk_of_[offset] == walk) {
+    problem("%s: loops back to the node at %d", where, offset);
+    return {false, 0, false, 0};
+  }
+  if (walk_of_[offset] != 0) {
+    problem("%s: node at %d used twice", where, offset);
+    return {false, 0, false, 0};
+  }
+  int length = image_[offset] & dicfmt::kLengthMask;
+  bool key = (image_[offset] & dicfmt::kKeyBit) != 0;
+  long end = offset + static_cast<long>(dicfmt::node_size(length));
+  if (end > size) {
+    problem("%s: node at %d runs past the end of the file", where, offset);
+    return {false, 0, false, 0};
+  }
+  walk_of_[offset] = walk;
+  for (long i = offset; i < end; ++i) {
+    if (covered_[i]) {
+      problem("%s: node at %d overlaps another node", where, offset);
+      return {false, 0, false, 0};
+    }
+    covered_[i] = true;
+  }
+  if (dicfmt::size_class(length) < 0)
+    problem("%s: string of %d bytes at %d has no size class", where, length, offset);
+  return {true, length, key, number(dicfmt::link_offset(offset, length))};
+}
+
+void Checker::check_chain(int slot) {
+  char where[32];
+  std::snprintf(where, sizeof where, "slot %d", slot);
+  int walk = slot + 1;
+  int key_at = 0, key_length = 0, values = 0;
+  std::set<std::string_view> keys, key_values;
+  auto close_group = [&] {
+    if (key_at != 0 && values == 0) problem("%s: key node at %d has no value", where, key_at);
+  };
+  for (int next = number(dicfmt::slot_offset(slot)); next != 0;) {
+    Seen node = visit(next, walk, where);
+    if (!node.ok) return;
+    std::string_view text(reinterpret_cast<const char *>(&image_[next + 1]), static_cast<std::size_t>(node.length));
+    if (node.key) {
+      close_group();
+      ++report_.keys;
+      key_at = next, key_length = node.length, values = 0;
+      key_values.clear();
+      if (!keys.insert(text).second) problem("%s: key at %d occurs twice in the chain", where, next);
+      if (hash_bytes(text) != slot) problem("%s: key at %d belongs to slot %d", where, next, hash_bytes(text));
+    } else if (key_at == 0) {
+      problem("%s: value node at %d has no key before it", where, next);
+    } else {
+      ++report_.values, ++values;
+      if (node.length != key_length)
+        problem("%s: value at %d has %d bytes, its key at %d has %d", where, next, node.length, key_at, key_length);
+      if (!key_values.insert(text).second)
+        problem("%s: value at %d occurs twice under the key at %d", where, next, key_at);
+    }
+    next = node.link;
+  }
+  close_group();
+}
+
+void Checker::check_free_list(int k) {
+  char where[32];
+  std::snprintf(where, sizeof where, "free list %d", k);
+  int walk = dicfmt::kSlotCount + 1 + k;
+  for (int next = number(dicfmt::avail_offset(k)); next != 0;) {
+    Seen node = visit(next, walk, where);
+    if (!node.ok) return;
+    ++report_.free_nodes;
+    if (dicfmt::size_class(node.length) != k)
+      problem("%s: node at %d holds %d bytes, a node of another class", where, next, node.length);
+    next = node.link;
+  }
+}
+
+VerifyReport Checker::run() {
+  long size = static_cast<long>(image_.size());
+  if (size < dicfmt::kHeaderSize) {
+    problem("truncated header: %ld bytes, a dictionary has at least %d", size, dicfmt::kHeaderSize);
+    return report_;
+  }
+  if (std::memcmp(image_.data(), dicfmt::kSignature.data(), dicfmt::kSignature.size()) != 0)
+    problem("bad signature: the file does not begin with \"HWDICTIONARY\"");
+  int end = number(dicfmt::kEndOfDataOffset);
+  if (end != size) problem("end-of-data offset %d is not the file length %ld", end, size);
+  for (int slot = 0; slot < dicfmt::kSlotCount; ++slot) check_chain(slot);
+  for (int k = 0; k < dicfmt::kSizeClasses; ++k) check_free_list(k);
+  return report_;
+}
+
+}  // namespace
+
+VerifyReport verify_image(std::span<const unsigned char> image, std::size_t limit) {
+  return Checker(image, limit).run();
+}

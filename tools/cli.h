@@ -1,0 +1,53 @@
+// Shared pieces of the glosset-dict commands.
+#pragma once
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// Exit statuses: kYes for success, kNo for "not there / refused / problems
+// found", kFail for a file that cannot be read or written and for usage errors.
+enum Exit { kYes = 0, kNo = 1, kFail = 2 };
+
+struct Context {
+  int type = 0;      // dictionary type selector of the dictionary worked on
+  std::string path;  // its path, for messages
+};
+
+// Prints "glosset-dict: FILE: message" as one line on standard error.
+void error(const std::string &file, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
+
+// Progress on a terminal: a line on standard error rewritten in place, never
+// when standard error is redirected.
+class Progress {
+ public:
+  Progress(const char *what, long total_bytes);
+  ~Progress() { finish(); }
+  // Ends the progress line, so that what follows starts on a line of its own.
+  void finish();
+  // Called after every line of `in`; asks for the position only when it shows it.
+  void update(FILE *in, long lines);
+
+ private:
+  const char *what_;
+  long total_;
+  bool shown_ = false;
+  bool tty_;
+  long last_tick_ = 0;
+};
+
+using Args = std::vector<std::string>;
+
+int cmd_get(const Context &ctx, const Args &args);
+int cmd_check(const Context &ctx, const Args &args);
+int cmd_add(const Context &ctx, const Args &args);
+int cmd_del(const Context &ctx, const Args &args);
+int cmd_mod(const Context &ctx, const Args &args);
+int cmd_dump(const Context &ctx, const Args &args);
+int cmd_export(const Context &ctx, const Args &args);
+int cmd_verify(const Context &ctx, const Args &args);
+int cmd_import(const Context &ctx, const Args &args);
+int cmd_build(const Context &ctx, const Args &args);
+
+}  // namespace cli

@@ -1,0 +1,86 @@
+// dump, export, verify: whole-dictionary reading.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "dict/dic_file.h"
+#include "dict/dic_verify.h"
+#include "dict/dic_walk.h"
+#include "tools/cli.h"
+#include "tools/text_codec.h"
+
+namespace cli {
+namespace {
+
+void print_pair(std::string_view key, std::string_view value) {
+  std::printf("%s\t%s\n", textcodec::printable(key).c_str(), textcodec::printable(value).c_str());
+}
+
+int walk_status(const Context &ctx, const DicWalkResult &walk) {
+  if (walk.opened < 0) {
+    error(ctx.path, "cannot open the dictionary for reading");
+    return kFail;
+  }
+  if (walk.damaged_chains > 0) {
+    error(ctx.path, "%d damaged chains (the first in slot %d) were left off where they could not be trusted; "
+          "run verify", walk.damaged_chains, walk.first_damaged_slot);
+    return kNo;
+  }
+  return kYes;
+}
+
+}  // namespace
+
+int cmd_dump(const Context &ctx, const Args &) {
+  DicWalkResult walk = walk_pairs(ctx.type, [](const DicPair &p) { print_pair(p.key, p.value); });
+  return walk_status(ctx, walk);
+}
+
+// Pairs in the order their value nodes were laid out, so that importing the
+// export of a dictionary that never lost a pair rebuilds it byte for byte;
+// a key's values always keep their chain order.
+int cmd_export(const Context &ctx, const Args &) {
+  struct Item {
+    int order;
+    std::size_t seq;
+    std::string key, value;
+  };
+  std::vector<Item> items;
+  std::unordered_map<int, int> last_order;  // per key node: order of its previous value
+  DicWalkResult walk = walk_pairs(ctx.type, [&](const DicPair &p) {
+    int &last = last_order[p.key_node];
+    last = std::max(last, p.value_node);
+    items.push_back({last, items.size(), std::string(p.key), std::string(p.value)});
+  });
+  std::stable_sort(items.begin(), items.end(), [](const Item &a, const Item &b) { return a.order < b.order; });
+  for (const Item &item : items) print_pair(item.key, item.value);
+  return walk_status(ctx, walk);
+}
+
+int cmd_verify(const Context &ctx, const Args &) {
+  dicfile::DicFile file = dicfile::DicFile::open(ctx.path.c_str(), dicfile::Mode::read);
+  if (!file) {
+    error(ctx.path, "cannot open the dictionary for reading");
+    return kFail;
+  }
+  std::vector<unsigned char> image(static_cast<std::size_t>(file.size()));
+  if (std::fread(image.data(), 1, image.size(), file.get()) != image.size()) {
+    error(ctx.path, "cannot read the whole file");
+    return kFail;
+  }
+  VerifyReport report = verify_image(image);
+  for (const std::string &p : report.problems) std::printf("%s: %s\n", ctx.path.c_str(), p.c_str());
+  if (report.total > report.problems.size())
+    std::printf("%s: ... and %zu more problems\n", ctx.path.c_str(), report.total - report.problems.size());
+  if (!report.sound()) {
+    std::printf("%s: damaged: %zu problems\n", ctx.path.c_str(), report.total);
+    return kNo;
+  }
+  std::printf("%s: sound: %zu readings, %zu words, %zu free nodes\n", ctx.path.c_str(), report.keys, report.values,
+              report.free_nodes);
+  return kYes;
+}
+
+}  // namespace cli
