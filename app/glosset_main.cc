@@ -1,0 +1,27 @@
+// The program entry: prepare the environment, start the toolkit, build the
+// main window, and hand control to the event loop for good.
+#include <X11/Intrinsic.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/glosset.h"
+
+int main(int argc, char **argv) {
+  glosset_prepare_environment();
+
+  XtAppContext app;
+  Widget toplevel = XtAppInitialize(&app, const_cast<char *>("Glosset"), optionDescList, 1, &argc, argv,
+                                    nullptr, nullptr, 0);
+
+  if (dtb_glosset_initialize(&argc, &argv, toplevel) != 0) {
+    std::fputs("Failed to create glosset window \n", stderr);
+    std::exit(1);
+  }
+
+  XtGetApplicationResources(toplevel, &dtb_app_resource_rec, resources, 1, nullptr, 0);
+  glosset_quit_on_wm_close(toplevel);
+
+  XtRealizeWidget(toplevel);
+  XtAppMainLoop(app);
+  return 0;
+}

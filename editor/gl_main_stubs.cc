@@ -1,0 +1,39 @@
+// Callbacks of the gl_main windows. They ignore their arguments (the windows'
+// records are globals) and call one operation each.
+#include "editor/gl_main_stubs.h"
+
+#include <Xm/Xm.h>
+
+#include "editor/hanja_ui_util.h"
+
+void gl_main_Find_CB1(Widget, XtPointer, XtPointer) { find_button_proc(); }
+
+// Add, Modify and Delete open the add/modify dialog or the delete
+// confirmation; until those exist the buttons do nothing.
+void gl_main_Add_CB1(Widget, XtPointer, XtPointer) {}
+void gl_main_Modify_CB1(Widget, XtPointer, XtPointer) {}
+void gl_main_Delete_CB1(Widget, XtPointer, XtPointer) {}
+
+// Stored in the delete confirmation for a non-modal showing, which this program
+// never uses: the modal answer decides instead.
+void gl_main_DeleteConfirm_CB1(Widget, XtPointer, XtPointer) {}
+
+namespace {
+void add_focus_hints(Widget field, XtCallbackProc losing, XtCallbackProc gaining) {
+  if (field == nullptr) return;
+  XtAddCallback(field, XmNlosingFocusCallback, losing, nullptr);
+  XtAddCallback(field, XmNfocusCallback, gaining, nullptr);
+}
+}  // namespace
+
+void gl_main_textfield_CB1(Widget widget, XtPointer, XtPointer) {
+  add_focus_hints(widget, main_win_kor_field_loose_focus_CB, main_win_kor_field_focus_CB);
+}
+
+void gl_main_textfield2_CB1(Widget widget, XtPointer, XtPointer) {
+  add_focus_hints(widget, addmod_kor_field_loose_focus_CB, addmod_kor_field_focus_CB);
+}
+
+void gl_main_textfield3_CB1(Widget widget, XtPointer, XtPointer) {
+  add_focus_hints(widget, addmod_chn_field_loose_focus_CB, addmod_chn_field_focus_CB);
+}

@@ -1,0 +1,15 @@
+// Callbacks of the gl_main windows: each is a trampoline into one operation.
+#pragma once
+#include <X11/Intrinsic.h>
+
+// Main window.
+void gl_main_Find_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+void gl_main_Add_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+void gl_main_Modify_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+void gl_main_Delete_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+void gl_main_DeleteConfirm_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+
+// Creation hooks of the text fields: they attach the focus hints.
+void gl_main_textfield_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+void gl_main_textfield2_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+void gl_main_textfield3_CB1(Widget widget, XtPointer client_data, XtPointer call_data);

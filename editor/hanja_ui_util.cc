@@ -1,0 +1,86 @@
+// Find and the footer messages of the main window, and the focus hints.
+#include "editor/hanja_ui_util.h"
+
+#include <Xm/List.h>
+#include <Xm/TextF.h>
+#include <Xm/Xm.h>
+
+#include <memory>
+#include <string>
+
+#include "editor/builtin_text.h"
+#include "editor/hanja_lookup.h"
+#include "ui/gl_main_ui.h"
+
+namespace {
+
+// 한글 스트링을 입력하십시오
+constexpr const char kEnterHangul[] =
+    "\xc7\xd1\xb1\xdb \xbd\xba\xc6\xae\xb8\xb5\xc0\xbb \xc0\xd4\xb7\xc2\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0";
+// 한자 스트링을 입력하십시오
+constexpr const char kEnterHanja[] =
+    "\xc7\xd1\xc0\xda \xbd\xba\xc6\xae\xb8\xb5\xc0\xbb \xc0\xd4\xb7\xc2\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0";
+constexpr const char kBlank[] = " ";
+
+struct XtFreeDeleter {
+  void operator()(char *p) const { XtFree(p); }
+};
+
+// Put each word at the top of the list, so the list reads bottom-up in store order.
+void add_on_top(Widget list, const std::vector<std::string> &words) {
+  for (const std::string &word : words) {
+    XmString item = XmStringCreateLocalized(const_cast<char *>(word.c_str()));
+    XmListAddItem(list, item, 1);
+    XmStringFree(item);
+  }
+}
+
+}  // namespace
+
+void display_message(Widget label, const char *text) {
+  if (label == nullptr || text == nullptr) return;
+  XmString s = XmStringCreateLocalized(const_cast<char *>(text));
+  XtVaSetValues(label, XmNlabelString, s, nullptr);
+  XmStringFree(s);
+}
+
+void find_button_proc() {
+  DtbGlMainMainwindowInfo &w = dtb_gl_main_mainwindow;
+  if (w.textfield == nullptr || w.usrhjd_list == nullptr || w.syshjd_list == nullptr) return;
+
+  std::unique_ptr<char, XtFreeDeleter> reading(XmTextFieldGetString(w.textfield));
+  XmListDeleteAllItems(w.usrhjd_list);
+  XmListDeleteAllItems(w.syshjd_list);
+
+  FoundWords found = look_up_reading(reading.get());
+  add_on_top(w.syshjd_list, found.system);
+  add_on_top(w.usrhjd_list, found.user);
+
+  std::string report = find_report(static_cast<int>(found.user.size()), static_cast<int>(found.system.size()));
+  display_message(w.mainwindow_label, report.c_str());
+}
+
+void main_win_kor_field_focus_CB(Widget, XtPointer, XtPointer) {
+  display_message(dtb_gl_main_mainwindow.mainwindow_label, builtin_text(kEnterHangul).c_str());
+}
+
+void main_win_kor_field_loose_focus_CB(Widget, XtPointer, XtPointer) {
+  display_message(dtb_gl_main_mainwindow.mainwindow_label, kBlank);
+}
+
+// The dialog's hints go to the footer of the dialog built last.
+void addmod_kor_field_focus_CB(Widget, XtPointer, XtPointer) {
+  display_message(dtb_gl_main_dialog.dialog_label, builtin_text(kEnterHangul).c_str());
+}
+
+void addmod_kor_field_loose_focus_CB(Widget, XtPointer, XtPointer) {
+  display_message(dtb_gl_main_dialog.dialog_label, kBlank);
+}
+
+void addmod_chn_field_focus_CB(Widget, XtPointer, XtPointer) {
+  display_message(dtb_gl_main_dialog.dialog_label, builtin_text(kEnterHanja).c_str());
+}
+
+void addmod_chn_field_loose_focus_CB(Widget, XtPointer, XtPointer) {
+  display_message(dtb_gl_main_dialog.dialog_label, kBlank);
+}
