@@ -1,0 +1,57 @@
+// The key a field text makes, in both text modes, without any window.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "editor/hanja_lookup.h"
+
+namespace {
+
+struct KeyCase {
+  const char *lang;
+  std::string text;
+  bool has_key;
+  std::string key;
+};
+
+std::string repeat(const std::string &s, int n) {
+  std::string out;
+  for (int i = 0; i < n; i++) out += s;
+  return out;
+}
+
+class ReadingKeyTest : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(ReadingKeyTest, MakesTheKeyOrRefuses) {
+  const KeyCase &c = GetParam();
+  setenv("LANG", c.lang, 1);
+  std::string key = "untouched";
+  EXPECT_EQ(make_reading_key(c.text.c_str(), &key), c.has_key) << c.lang;
+  EXPECT_EQ(key, c.has_key ? c.key : std::string("untouched"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadingKeyTest,
+    ::testing::Values(
+        KeyCase{"ko_KR.UTF-8", "한자", true, "\xc7\xd1\xc0\xda"},
+        KeyCase{"ko", "\xc7\xd1\xc0\xda", true, "\xc7\xd1\xc0\xda"},
+        // 32 syllables fill the 64 bytes of a key; 33 do not fit.
+        KeyCase{"ko.UTF-8", repeat("한", 32), true, repeat("\xc7\xd1", 32)},
+        KeyCase{"ko.UTF-8", repeat("한", 33), false, ""},
+        KeyCase{"korean", repeat("\xc7\xd1", 32), true, repeat("\xc7\xd1", 32)},
+        KeyCase{"korean", repeat("\xc7\xd1", 33), false, ""},
+        // Text the converter refuses, and the empty field.
+        KeyCase{"ko_KR.UTF-8", "abc", false, ""},
+        KeyCase{"ko_KR.UTF-8", "", false, ""},
+        KeyCase{"ko_KR.EUC", "", false, ""}));
+
+TEST(FindReportTest, ExactBytesInBothModes) {
+  setenv("LANG", "ko_KR.UTF-8", 1);
+  EXPECT_EQ(find_report(3, 10), "usrhjd에 3가지 와 syshjd에 10가지가 있음.");
+  setenv("LANG", "ko_KR.EUC", 1);
+  EXPECT_EQ(find_report(0, 2),
+            "usrhjd\xbf\xa1 0\xb0\xa1\xc1\xf6 \xbf\xcd syshjd\xbf\xa1 2\xb0\xa1\xc1\xf6\xb0\xa1 \xc0\xd6\xc0\xbd.");
+}
+
+}  // namespace
