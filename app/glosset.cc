@@ -50,11 +50,13 @@ void gl_main_Quit_menu_CB1(Widget, XtPointer, XtPointer call_data) {
 // Every dictionary change is written when it is made: nothing to save or ask.
 void quit_proc_CB(Widget, XtPointer, XtPointer) { std::exit(0); }
 
-void glosset_quit_on_wm_close(Widget toplevel) {
+void glosset_prepare_toplevel(Widget toplevel) {
   if (toplevel == nullptr) return;
-  // Without this the shell would destroy itself and leave the process running
-  // with no window.
-  XtVaSetValues(toplevel, XmNdeleteResponse, XmDO_NOTHING, nullptr);
+  // Without XmDO_NOTHING the shell would destroy itself and leave the process
+  // running with no window. With no title encoding the toolkit encodes the
+  // Korean title for the running locale instead of labelling it Latin-1.
+  XtVaSetValues(toplevel, XmNdeleteResponse, XmDO_NOTHING, XmNtitleEncoding, None, XmNiconNameEncoding, None,
+                nullptr);
   Atom wm_delete = XmInternAtom(XtDisplay(toplevel), const_cast<char *>("WM_DELETE_WINDOW"), False);
   XmAddWMProtocolCallback(toplevel, wm_delete, quit_proc_CB, nullptr);
 }

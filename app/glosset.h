@@ -37,6 +37,7 @@ void quit_proc_CB(Widget widget, XtPointer client_data, XtPointer call_data);
 // Glosset through XFILESEARCHPATH when that is unset.
 void glosset_prepare_environment();
 
-// Closing the main window through the window manager ends the program as
-// File > Close does.
-void glosset_quit_on_wm_close(Widget toplevel);
+// Settings of the toplevel beyond the generated ones: closing the window
+// through the window manager ends the program as File > Close does, and the
+// title reaches the window manager in the locale's encoding.
+void glosset_prepare_toplevel(Widget toplevel);

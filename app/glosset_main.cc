@@ -19,7 +19,7 @@ int main(int argc, char **argv) {
   }
 
   XtGetApplicationResources(toplevel, &dtb_app_resource_rec, resources, 1, nullptr, 0);
-  glosset_quit_on_wm_close(toplevel);
+  glosset_prepare_toplevel(toplevel);
 
   XtRealizeWidget(toplevel);
   XtAppMainLoop(app);

@@ -1,0 +1,193 @@
+// Child processes and outside observation of their windows.
+#include "tests/app/process.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+extern char **environ;
+
+namespace app_test {
+
+EnvChanges build_tree_env(const char *lang) {
+  std::string build = GLOSSET_BUILD_DIR;
+  EnvChanges env = {
+      {"NLSPATH", build + "/nls/%L/LC_MESSAGES/%N.cat"},
+      {"XFILESEARCHPATH", build + "/app-defaults/%L/%N"},
+  };
+  if (lang != nullptr) {
+    env["LANG"] = std::string(lang);
+  } else {
+    env["LANG"] = std::nullopt;
+  }
+  env["LC_ALL"] = std::nullopt;
+  return env;
+}
+
+Child::Child(const std::vector<std::string> &argv, const EnvChanges &env) {
+  std::map<std::string, std::string> vars;
+  for (char **e = environ; *e != nullptr; e++) {
+    std::string entry = *e;
+    size_t eq = entry.find('=');
+    if (eq != std::string::npos) vars[entry.substr(0, eq)] = entry.substr(eq + 1);
+  }
+  for (const auto &[name, value] : env) {
+    if (value) {
+      vars[name] = *value;
+    } else {
+      vars.erase(name);
+    }
+  }
+  std::vector<std::string> entries;
+  for (const auto &[name, value] : vars) entries.push_back(name + "=" + value);
+
+  int fds[2];
+  if (pipe(fds) != 0) std::abort();
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(fds[1], 2);
+    close(fds[0]);
+    close(fds[1]);
+    std::vector<char *> args, envp;
+    for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
+    args.push_back(nullptr);
+    for (const std::string &e : entries) envp.push_back(const_cast<char *>(e.c_str()));
+    envp.push_back(nullptr);
+    execve(args[0], args.data(), envp.data());
+    _exit(127);
+  }
+  close(fds[1]);
+  err_fd_ = fds[0];
+  fcntl(err_fd_, F_SETFL, O_NONBLOCK);
+}
+
+Child::~Child() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (err_fd_ >= 0) close(err_fd_);
+}
+
+void Child::drain(bool block) {
+  char buf[4096];
+  for (;;) {
+    if (block) {
+      pollfd p = {err_fd_, POLLIN, 0};
+      poll(&p, 1, 1000);
+    }
+    ssize_t n = read(err_fd_, buf, sizeof buf);
+    if (n <= 0) return;
+    err_.append(buf, static_cast<size_t>(n));
+  }
+}
+
+int Child::wait(int timeout_ms) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  int status = 0;
+  for (;;) {
+    drain(false);
+    pid_t r = waitpid(pid_, &status, WNOHANG);
+    if (r == pid_) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      pid_ = -1;
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  pid_ = -1;
+  drain(true);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+const std::string &Child::stderr_text() {
+  drain(false);
+  return err_;
+}
+
+MapWatcher::MapWatcher() : display_(XOpenDisplay(nullptr)) {
+  if (display_ == nullptr) std::abort();
+  XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+  XSync(display_, False);
+}
+
+MapWatcher::~MapWatcher() { XCloseDisplay(display_); }
+
+template <typename Pred>
+Window MapWatcher::next_mapped(int timeout_ms, Pred pred) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (std::chrono::steady_clock::now() < deadline) {
+    XEvent ev;
+    while (XCheckTypedEvent(display_, MapNotify, &ev)) {
+      if (ev.xmap.event == DefaultRootWindow(display_) && pred(ev.xmap.window)) return ev.xmap.window;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return 0;
+}
+
+Window MapWatcher::next_toplevel(int timeout_ms) {
+  return next_mapped(timeout_ms, [this](Window w) {
+    XClassHint hint = {};
+    if (!XGetClassHint(display_, w, &hint)) return false;
+    bool ours = hint.res_class != nullptr && std::strcmp(hint.res_class, "Glosset") == 0;
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    return ours;
+  });
+}
+
+Window MapWatcher::next_menu(int timeout_ms) {
+  // Motif keeps a 10x10 drag window off the screen; a menu is on it.
+  return next_mapped(timeout_ms, [this](Window w) {
+    XWindowAttributes attrs;
+    return XGetWindowAttributes(display_, w, &attrs) && attrs.override_redirect && attrs.x >= 0 && attrs.y >= 0;
+  });
+}
+
+int MapWatcher::count_mapped() {
+  XSync(display_, False);
+  int count = 0;
+  XEvent ev;
+  while (XCheckTypedEvent(display_, MapNotify, &ev)) count++;
+  return count;
+}
+
+void send_wm_delete(Display *display, Window window) {
+  XEvent ev = {};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = window;
+  ev.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  ev.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &ev);
+  XFlush(display);
+}
+
+std::string window_title(Display *display, Window window) {
+  XTextProperty prop = {};
+  if (!XGetWMName(display, window, &prop)) return "<none>";
+  char **list = nullptr;
+  int count = 0;
+  std::string title;
+  if (Xutf8TextPropertyToTextList(display, &prop, &list, &count) >= Success && count > 0) title = list[0];
+  if (list != nullptr) XFreeStringList(list);
+  XFree(prop.value);
+  return title;
+}
+
+bool xdotool(const std::string &args) { return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str()) == 0; }
+
+}  // namespace app_test

@@ -1,0 +1,70 @@
+// Running the built editor as a child process on the test's X display, and
+// watching and driving its windows from outside, as a user would.
+#pragma once
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app_test {
+
+// Environment changes for a child: a value sets the variable, nullopt unsets it.
+using EnvChanges = std::map<std::string, std::optional<std::string>>;
+
+// The editor's environment for a run from the build tree: catalogs and
+// resource files of the build, with LANG as given.
+EnvChanges build_tree_env(const char *lang);
+
+class Child {
+ public:
+  // Start `argv` (argv[0] is the program path) with the test's environment
+  // changed by `env`; standard error is captured.
+  Child(const std::vector<std::string> &argv, const EnvChanges &env);
+  ~Child();
+  Child(const Child &) = delete;
+  Child &operator=(const Child &) = delete;
+
+  // Wait up to `timeout_ms` for the exit; the exit status, or -1 on a signal
+  // or a timeout (the child is then killed).
+  int wait(int timeout_ms = 10000);
+  // Everything the child wrote to standard error (complete after wait()).
+  const std::string &stderr_text();
+
+ private:
+  void drain(bool block);
+  pid_t pid_ = -1;
+  int err_fd_ = -1;
+  std::string err_;
+};
+
+// Watches the screen for windows being mapped (toplevels and menus alike).
+class MapWatcher {
+ public:
+  MapWatcher();
+  ~MapWatcher();
+  Display *display() const { return display_; }
+  // The next editor toplevel (WM_CLASS "Glosset") mapped on the root, waiting
+  // up to `timeout_ms`; 0 if none.
+  Window next_toplevel(int timeout_ms = 10000);
+  // The next menu (an override-redirect window on the screen) mapped.
+  Window next_menu(int timeout_ms = 5000);
+  // How many windows were mapped since the last call, without waiting.
+  int count_mapped();
+
+ private:
+  template <typename Pred>
+  Window next_mapped(int timeout_ms, Pred pred);
+  Display *display_;
+};
+
+// Send the window manager's "close this window" request to `window`.
+void send_wm_delete(Display *display, Window window);
+// The window's title (WM_NAME) as UTF-8.
+std::string window_title(Display *display, Window window);
+// Run xdotool with `args`; true when it succeeded.
+bool xdotool(const std::string &args);
+
+}  // namespace app_test
