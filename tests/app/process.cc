@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -186,6 +187,86 @@ std::string window_title(Display *display, Window window) {
   if (list != nullptr) XFreeStringList(list);
   XFree(prop.value);
   return title;
+}
+
+std::vector<WindowBox> window_tree(Display *display, Window top) {
+  std::vector<WindowBox> boxes;
+  std::vector<std::pair<Window, std::pair<int, int>>> pending = {{top, {0, 0}}};
+  while (!pending.empty()) {
+    auto [w, origin] = pending.back();
+    pending.pop_back();
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, w, &root, &parent, &children, &count)) continue;
+    for (unsigned int i = 0; i < count; i++) {
+      XWindowAttributes a;
+      if (!XGetWindowAttributes(display, children[i], &a)) continue;
+      WindowBox box = {children[i], origin.first + a.x, origin.second + a.y, a.width, a.height, w};
+      boxes.push_back(box);
+      pending.push_back({children[i], {box.x, box.y}});
+    }
+    if (children != nullptr) XFree(children);
+  }
+  return boxes;
+}
+
+std::optional<WindowBox> find_button(Display *display, Window top) {
+  std::optional<WindowBox> best;
+  for (const WindowBox &b : window_tree(display, top)) {
+    if (b.width == 56 && b.height == 23 && (!best || b.y < best->y)) best = b;
+  }
+  return best;
+}
+
+std::vector<WindowBox> list_windows(Display *display, Window top) {
+  std::vector<WindowBox> boxes = window_tree(display, top);
+  std::vector<WindowBox> lists;
+  for (const WindowBox &sw : boxes) {
+    if (sw.width != 311) continue;
+    // The list is the largest child of its scrolled window.
+    std::optional<WindowBox> list;
+    for (const WindowBox &c : boxes) {
+      if (c.parent == sw.window && (!list || c.width * c.height > list->width * list->height)) list = c;
+    }
+    if (list) lists.push_back(*list);
+  }
+  std::sort(lists.begin(), lists.end(), [](const WindowBox &a, const WindowBox &b) { return a.y < b.y; });
+  return lists;
+}
+
+Pixels grab(Display *display, Window window) {
+  Pixels g;
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(display, window, &a)) return g;
+  XImage *image = XGetImage(display, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+  if (image == nullptr) return g;
+  g.width = a.width;
+  g.height = a.height;
+  for (int y = 0; y < a.height; y++) {
+    for (int x = 0; x < a.width; x++) {
+      g.pixels.push_back(XGetPixel(image, x, y));
+    }
+  }
+  XDestroyImage(image);
+  return g;
+}
+
+int text_lines(const Pixels &empty, const Pixels &now) {
+  if (empty.width != now.width || empty.height != now.height) return -1;
+  int lines = 0, gap = 2;
+  for (int y = 0; y < now.height; y++) {
+    bool ink = false;
+    for (int x = 0; x < now.width && !ink; x++) {
+      ink = empty.pixels[y * now.width + x] != now.pixels[y * now.width + x];
+    }
+    if (ink) {
+      if (gap > 1) lines++;
+      gap = 0;
+    } else {
+      gap++;
+    }
+  }
+  return lines;
 }
 
 bool xdotool(const std::string &args) { return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str()) == 0; }

@@ -60,6 +60,30 @@ class MapWatcher {
   Display *display_;
 };
 
+// A window of a tree with its place relative to the tree's top window.
+struct WindowBox {
+  Window window;
+  int x, y, width, height;
+  Window parent;
+};
+// Every window below `top` (not `top` itself), parents before children.
+std::vector<WindowBox> window_tree(Display *display, Window top);
+// The editor's Find button: its 56 x 23 command buttons, topmost first.
+std::optional<WindowBox> find_button(Display *display, Window top);
+// The two list windows, system list first (the scrolled windows are 311 wide).
+std::vector<WindowBox> list_windows(Display *display, Window top);
+
+// The window's pixel values, row by row.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<unsigned long> pixels;
+  bool operator==(const Pixels &) const = default;
+};
+Pixels grab(Display *display, Window window);
+// Text lines in `now`: runs of rows that differ from `empty` (the same window
+// before anything was drawn into it), gaps of one row bridged.
+int text_lines(const Pixels &empty, const Pixels &now);
+
 // Send the window manager's "close this window" request to `window`.
 void send_wm_delete(Display *display, Window window);
 // The window's title (WM_NAME) as UTF-8.
