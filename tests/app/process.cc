@@ -6,11 +6,13 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -52,7 +54,10 @@ Child::Child(const std::vector<std::string> &argv, const EnvChanges &env) {
   for (const auto &[name, value] : vars) entries.push_back(name + "=" + value);
 
   int fds[2];
-  if (pipe(fds) != 0) std::abort();
+  if (pipe(fds) != 0) {
+    std::perror("Child: pipe");
+    std::abort();
+  }
   pid_ = fork();
   if (pid_ == 0) {
     dup2(fds[1], 2);
@@ -97,7 +102,9 @@ int Child::wait(int timeout_ms) {
   int status = 0;
   for (;;) {
     drain(false);
-    pid_t r = waitpid(pid_, &status, WNOHANG);
+    rusage usage = {};
+    pid_t r = wait4(pid_, &status, WNOHANG, &usage);
+    if (r == pid_) max_rss_kb_ = usage.ru_maxrss;
     if (r == pid_) break;
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid_, SIGKILL);
@@ -117,8 +124,16 @@ const std::string &Child::stderr_text() {
   return err_;
 }
 
-MapWatcher::MapWatcher() : display_(XOpenDisplay(nullptr)) {
-  if (display_ == nullptr) std::abort();
+MapWatcher::MapWatcher() : display_(nullptr) {
+  // The server may still be busy with a client that has just gone away.
+  for (int i = 0; i < 50 && display_ == nullptr; i++) {
+    display_ = XOpenDisplay(nullptr);
+    if (display_ == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (display_ == nullptr) {
+    std::fprintf(stderr, "MapWatcher: cannot open the display\n");
+    std::abort();
+  }
   XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
   XSync(display_, False);
 }

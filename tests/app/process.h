@@ -32,12 +32,15 @@ class Child {
   int wait(int timeout_ms = 10000);
   // Everything the child wrote to standard error (complete after wait()).
   const std::string &stderr_text();
+  // The child's peak resident set in KiB (known after a successful wait()).
+  long max_rss_kb() const { return max_rss_kb_; }
 
  private:
   void drain(bool block);
   pid_t pid_ = -1;
   int err_fd_ = -1;
   std::string err_;
+  long max_rss_kb_ = 0;
 };
 
 // Watches the screen for windows being mapped (toplevels and menus alike).
