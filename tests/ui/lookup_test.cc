@@ -9,6 +9,7 @@
 namespace {
 
 struct KeyCase {
+  const char *name;
   const char *lang;
   std::string text;
   bool has_key;
@@ -34,17 +35,18 @@ TEST_P(ReadingKeyTest, MakesTheKeyOrRefuses) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReadingKeyTest,
     ::testing::Values(
-        KeyCase{"ko_KR.UTF-8", "한자", true, "\xc7\xd1\xc0\xda"},
-        KeyCase{"ko", "\xc7\xd1\xc0\xda", true, "\xc7\xd1\xc0\xda"},
+        KeyCase{"utf8_hangul", "ko_KR.UTF-8", "한자", true, "\xc7\xd1\xc0\xda"},
+        KeyCase{"euc_hangul", "ko", "\xc7\xd1\xc0\xda", true, "\xc7\xd1\xc0\xda"},
         // 32 syllables fill the 64 bytes of a key; 33 do not fit.
-        KeyCase{"ko.UTF-8", repeat("한", 32), true, repeat("\xc7\xd1", 32)},
-        KeyCase{"ko.UTF-8", repeat("한", 33), false, ""},
-        KeyCase{"korean", repeat("\xc7\xd1", 32), true, repeat("\xc7\xd1", 32)},
-        KeyCase{"korean", repeat("\xc7\xd1", 33), false, ""},
+        KeyCase{"utf8_32_syllables_fill_the_key", "ko.UTF-8", repeat("한", 32), true, repeat("\xc7\xd1", 32)},
+        KeyCase{"utf8_33_syllables_do_not_fit", "ko.UTF-8", repeat("한", 33), false, ""},
+        KeyCase{"euc_32_syllables_fill_the_key", "korean", repeat("\xc7\xd1", 32), true, repeat("\xc7\xd1", 32)},
+        KeyCase{"euc_33_syllables_do_not_fit", "korean", repeat("\xc7\xd1", 33), false, ""},
         // Text the converter refuses, and the empty field.
-        KeyCase{"ko_KR.UTF-8", "abc", false, ""},
-        KeyCase{"ko_KR.UTF-8", "", false, ""},
-        KeyCase{"ko_KR.EUC", "", false, ""}));
+        KeyCase{"utf8_ascii_refused", "ko_KR.UTF-8", "abc", false, ""},
+        KeyCase{"utf8_empty", "ko_KR.UTF-8", "", false, ""},
+        KeyCase{"euc_empty", "ko_KR.EUC", "", false, ""}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(FindReportTest, ExactBytesInBothModes) {
   setenv("LANG", "ko_KR.UTF-8", 1);
