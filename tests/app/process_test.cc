@@ -127,6 +127,20 @@ TEST(ExitTest, FileCloseExitsZeroAndSessionIsAccepted) {
   EXPECT_EQ(editor.child().stderr_text(), "");
 }
 
+TEST(MenuTest, HelpOpensNothing) {
+  RunningEditor editor(app_test::build_tree_env("ko_KR.UTF-8"));
+  ASSERT_NE(editor.window(), 0u) << editor.child().stderr_text();
+  XWindowAttributes attrs;
+  XGetWindowAttributes(editor.display(), editor.window(), &attrs);
+  // Help sits at the right end of the menu bar; it has no menu and no action.
+  ASSERT_TRUE(app_test::xdotool("mousemove --window " + std::to_string(editor.window()) + " " +
+                                std::to_string(attrs.width - 20) + " 12 click 1"));
+  EXPECT_EQ(editor.watcher().next_menu(500), 0u);
+  app_test::send_wm_delete(editor.display(), editor.window());
+  EXPECT_EQ(editor.child().wait(), 0);
+  EXPECT_EQ(editor.child().stderr_text(), "");
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
