@@ -266,6 +266,18 @@ Pixels grab(Display *display, Window window) {
   return g;
 }
 
+Pixels grab_settled(Display *display, Window window) {
+  Pixels last = grab(display, window);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Pixels now = grab(display, window);
+    if (now.width == last.width && now.height == last.height && now.pixels == last.pixels) return now;
+    last = std::move(now);
+  }
+  return last;
+}
+
 int text_lines(const Pixels &empty, const Pixels &now) {
   if (empty.width != now.width || empty.height != now.height) return -1;
   int lines = 0, gap = 2;

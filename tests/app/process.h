@@ -83,6 +83,9 @@ struct Pixels {
   bool operator==(const Pixels &) const = default;
 };
 Pixels grab(Display *display, Window window);
+// Grabs until two grabs 100 ms apart agree, so that a window still being
+// painted after it was mapped is not taken for its finished state.
+Pixels grab_settled(Display *display, Window window);
 // Text lines in `now`: runs of rows that differ from `empty` (the same window
 // before anything was drawn into it), gaps of one row bridged.
 int text_lines(const Pixels &empty, const Pixels &now);
