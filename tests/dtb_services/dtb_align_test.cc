@@ -146,13 +146,17 @@ TEST_F(AlignTest, ColumnMajorGridStacksChildrenDownTheFirstColumn) {
 
 // ---- one row -----------------------------------------------------------------------
 
-TEST_F(AlignTest, OneRowIsStrungLeftToRightWithSpacingAndTopsAligned) {
+class OneRow : public AlignTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(OneRow, IsStrungLeftToRightWithSpacingAndEdgesAligned) {
+  const bool bottom = GetParam();
   for (Size s : {Size{50, 20}, Size{60, 30}, Size{70, 40}}) add_button(s);
-  dtb_children_align(form_, DTB_GROUP_ROWS, DTB_ALIGN_TOP, DTB_ALIGN_NONE, 0, 0, 0, 10, 0);
+  dtb_children_align(form_, DTB_GROUP_ROWS, bottom ? DTB_ALIGN_BOTTOM : DTB_ALIGN_TOP, DTB_ALIGN_NONE, 0, 0, 0, 10,
+                     0);
   ASSERT_TRUE(xs::show_and_wait(shell_));
   for (size_t i = 0; i < children_.size(); ++i) {
     DtbRect r = rect_of(children_[i]);
-    EXPECT_EQ(r.y, 0) << i;
+    EXPECT_EQ(bottom ? r.y + r.height : r.y, bottom ? 40 : 0) << i;  // the tallest child sets the bottom
     if (i > 0) {
       DtbRect left = rect_of(children_[i - 1]);
       EXPECT_EQ(r.x, left.x + left.width + 10) << i;
@@ -160,6 +164,9 @@ TEST_F(AlignTest, OneRowIsStrungLeftToRightWithSpacingAndTopsAligned) {
   }
   EXPECT_EQ(rect_of(children_[0]).x, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Edges, OneRow, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "Bottom" : "Top"; });
 
 TEST_F(AlignTest, OneColumnBottomAlignedStacksWithSpacing) {
   for (Size s : {Size{50, 20}, Size{60, 30}}) add_button(s);
