@@ -26,27 +26,15 @@ struct Record {
   }
 };
 
-std::string text_of(XmString s) {
+// The text of a compound-string resource; the widgets hand out a copy.
+std::string xm_text(Widget w, const char *resource) {
+  XmString s = nullptr;
+  XtVaGetValues(w, resource, &s, nullptr);
   if (s == nullptr) return "<null>";
   char *raw = static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
   std::string out = raw != nullptr ? raw : "";
   XtFree(raw);
-  return out;
-}
-
-std::string message_of(Widget msg_dlg) {
-  XmString s = nullptr;
-  XtVaGetValues(msg_dlg, XmNmessageString, &s, nullptr);
-  std::string out = text_of(s);
-  XmStringFree(s);  // XmMessageBox hands out a copy
-  return out;
-}
-
-std::string label_of(Widget button) {
-  XmString label = nullptr;
-  XtVaGetValues(button, XmNlabelString, &label, nullptr);
-  std::string out = text_of(label);
-  XmStringFree(label);  // labels hand out a copy
+  XmStringFree(s);
   return out;
 }
 
@@ -162,8 +150,8 @@ TEST(DeleteConfirmation, TwoButtonsFirstDefaultHelpDoesNothing) {
       EXPECT_TRUE(checked);
       Widget d = dtb_test::shown_message_box();
       ASSERT_NE(nullptr, d);
-      EXPECT_EQ("예", label_of(dtb_test::button_of(d, Button::kOk)));
-      EXPECT_EQ("아니오", label_of(dtb_test::button_of(d, Button::kAction2)));
+      EXPECT_EQ("예", xm_text(dtb_test::button_of(d, Button::kOk), XmNlabelString));
+      EXPECT_EQ("아니오", xm_text(dtb_test::button_of(d, Button::kAction2), XmNlabelString));
       dtb_test::press(dtb_test::button_of(d, which));
     });
     EXPECT_EQ(expected, dtb_show_modal_message(xs::toplevel(), &rec.r, nullptr, nullptr, nullptr));
@@ -262,14 +250,14 @@ TEST(MessageDialog, OverrideMessageLeavesTheRecordAlone) {
   dtb_show_message(xs::toplevel(), &rec.r, other.get(), nullptr);
   Widget first = dtb_test::shown_message_box();
   ASSERT_NE(nullptr, first);
-  EXPECT_EQ("다른 메시지", message_of(first));
+  EXPECT_EQ("다른 메시지", xm_text(first, XmNmessageString));
   EXPECT_EQ(0, std::memcmp(&before, &rec.r, sizeof before));
 
   dtb_show_message(xs::toplevel(), &rec.r, nullptr, nullptr);
   Widget second = dtb_test::shown_message_box();
   ASSERT_NE(nullptr, second);
   EXPECT_NE(first, second);  // every show builds its own dialog
-  EXPECT_EQ("record message", message_of(second));
+  EXPECT_EQ("record message", xm_text(second, XmNmessageString));
   EXPECT_EQ(2, dtb_test::live_message_boxes());
   close_all_dialogs();
   EXPECT_EQ(0, dtb_test::live_message_boxes());

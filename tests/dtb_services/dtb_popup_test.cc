@@ -44,11 +44,13 @@ class PopupTest : public ::testing::Test {
     ASSERT_TRUE(xs::show_and_wait(shell_));
   }
   void TearDown() override {
-    for (Widget menu : menus_) {
-      if (menu != nullptr && XtIsManaged(menu)) XtUnmanageChild(menu);
-    }
+    unpost_all();
     XtDestroyWidget(shell_);
     pump_for(50);
+  }
+  void unpost_all() {
+    for (Widget menu : menus_)
+      if (menu != nullptr && XtIsManaged(menu)) XtUnmanageChild(menu);
   }
 
   // Presses button 3 over the widget; the index of the menu that came up, or -1.
@@ -65,9 +67,7 @@ class PopupTest : public ::testing::Test {
     }, 300);
     xs::button(3, false);
     pump_for(50);
-    for (Widget menu : menus_) {
-      if (XtIsManaged(menu)) XtUnmanageChild(menu);
-    }
+    unpost_all();
     pump_for(50);
     return shown;
   }
