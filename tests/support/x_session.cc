@@ -89,22 +89,22 @@ void after(int ms, std::function<void()> action) {
 }
 
 Script &Script::then(int delay_ms, std::function<void()> step) {
-  steps_.emplace_back(delay_ms, std::move(step));
+  state_->steps.emplace_back(delay_ms, std::move(step));
   return *this;
 }
 
 void Script::start() {
-  started_ = true;
-  next_ = 0;
-  schedule();
+  state_->started = true;
+  state_->next = 0;
+  schedule(state_);
 }
 
-void Script::schedule() {
-  if (next_ >= steps_.size()) return;
-  after(steps_[next_].first, [this] {
-    steps_[next_].second();
-    ++next_;
-    schedule();
+void Script::schedule(const std::shared_ptr<State> &state) {
+  if (state->next >= state->steps.size()) return;
+  after(state->steps[state->next].first, [state] {
+    state->steps[state->next].second();
+    ++state->next;
+    schedule(state);
   });
 }
 

@@ -4,6 +4,7 @@
 // menu), and real pointer input through the XTest extension.
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,18 +37,23 @@ bool show_and_wait(Widget shell);
 // Runs action once from a timer in whatever event loop runs next.
 void after(int ms, std::function<void()> action);
 
-// Steps run one after another, each from a timer after its delay.
+// Steps run one after another, each from a timer after its delay. Steps still
+// waiting when the script goes (a test that stopped early) run against state
+// they share, never against the gone script.
 class Script {
  public:
   Script &then(int delay_ms, std::function<void()> step);
   void start();
-  bool finished() const { return started_ && next_ == steps_.size(); }
+  bool finished() const { return state_->started && state_->next == state_->steps.size(); }
 
  private:
-  void schedule();
-  std::vector<std::pair<int, std::function<void()>>> steps_;
-  size_t next_ = 0;
-  bool started_ = false;
+  struct State {
+    std::vector<std::pair<int, std::function<void()>>> steps;
+    size_t next = 0;
+    bool started = false;
+  };
+  static void schedule(const std::shared_ptr<State> &state);
+  std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 // Pointer input, as from a real mouse, so that the toolkit's grabs decide who
