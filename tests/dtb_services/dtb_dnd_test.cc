@@ -393,68 +393,51 @@ TEST_F(DndTest, RegisteredChildrenTakeDropsToo) {
   EXPECT_EQ(rec.received, "payload");
 }
 
-// A text field registers itself for text. Kept, it still takes the text drops
-// that our buffer site does not want; replaced, it takes none.
-class PreservedRegistration : public DndTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(PreservedRegistration, TextFieldKeepsItsOwnDropsOnlyWhenPreserved) {
-  const bool preserve = GetParam();
-  Widget field = text_field();
-  ASSERT_TRUE(XmDropSiteRegistered(field));
-  ASSERT_EQ(dtb_drop_site_register(field, drop_proc, DtDND_BUFFER_TRANSFER, XmDROP_COPY, False,
-                                   preserve ? True : False, nullptr),
-            0);
-
-  // A buffer goes to our procedure either way.
-  drag_site(DtDND_BUFFER_TRANSFER, XmDROP_COPY);
-  ASSERT_TRUE(drag_to(field));
-  EXPECT_EQ(rec.received, "payload");
-
-  // Text, from a second source, goes to the field's own drop handling only when it was kept.
-  source_ = area(XtParent(source_), "text_source", 100);
-  pump_for(50);
-  rec.drag.clear();
-  rec.received.clear();
-  drag_site(DtDND_TEXT_TRANSFER, XmDROP_COPY);
-  ASSERT_TRUE(drag_to(field));
-  pump_until([&] { return !preserve || XmTextFieldGetLastPosition(field) > 0; }, 1000);
-  char *value = XmTextFieldGetString(field);
-  EXPECT_EQ(std::string(value), preserve ? "payload" : "");
-  XtFree(value);
-  EXPECT_EQ(rec.received, "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Kept, PreservedRegistration, ::testing::Values(false, true),
-                         [](const auto &info) { return info.param ? "Preserved" : "Replaced"; });
-
-struct TextFieldCase {
+// Motif's own text fields take our text, and buffers marked as text. A field
+// that also gets a buffer drop site of ours keeps taking the text drops our
+// site does not want only when its own registration is preserved.
+struct FieldCase {
   const char *name;
+  bool ours;  // a buffer drop site of ours on the field
+  Boolean preserve;
   DtDndProtocol protocol;
   Boolean buffer_is_text;
-  const char *expected;
+  const char *field_text;  // what the field holds afterwards
+  const char *received;    // what our drop procedure got
 };
 
-class IntoTextField : public DndTest, public ::testing::WithParamInterface<TextFieldCase> {};
+void PrintTo(const FieldCase &c, std::ostream *os) { *os << c.name; }
 
-// Motif's own text widgets take our text, and buffers marked as text.
+class IntoTextField : public DndTest, public ::testing::WithParamInterface<FieldCase> {};
+
 TEST_P(IntoTextField, TakesTextButNotPlainBuffers) {
-  const TextFieldCase &c = GetParam();
+  const FieldCase &c = GetParam();
   Widget field = text_field();
+  ASSERT_TRUE(XmDropSiteRegistered(field));
+  if (c.ours) {
+    ASSERT_EQ(dtb_drop_site_register(field, drop_proc, DtDND_BUFFER_TRANSFER, XmDROP_COPY, False, c.preserve, nullptr),
+              0);
+  }
   ASSERT_EQ(dtb_drag_site_register(source_, drag_proc, c.protocol, XmDROP_COPY, c.buffer_is_text, False, 0, 0,
                                    nullptr),
             0);
   ASSERT_TRUE(drag_to(field));
-  pump_until([&] { return XmTextFieldGetLastPosition(field) > 0; }, 500);
+  pump_until([&] { return XmTextFieldGetLastPosition(field) > 0; }, *c.field_text != '\0' ? 1000 : 500);
   char *value = XmTextFieldGetString(field);
-  EXPECT_EQ(std::string(value), c.expected);
+  EXPECT_EQ(std::string(value), c.field_text);
   XtFree(value);
+  EXPECT_EQ(rec.received, c.received);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Protocols, IntoTextField,
-    ::testing::Values(TextFieldCase{"Text", DtDND_TEXT_TRANSFER, False, "payload"},
-                      TextFieldCase{"BufferAsText", DtDND_BUFFER_TRANSFER, True, "payload"},
-                      TextFieldCase{"PlainBuffer", DtDND_BUFFER_TRANSFER, False, ""}),
+    ::testing::Values(FieldCase{"Text", false, False, DtDND_TEXT_TRANSFER, False, "payload", ""},
+                      FieldCase{"BufferAsText", false, False, DtDND_BUFFER_TRANSFER, True, "payload", ""},
+                      FieldCase{"PlainBuffer", false, False, DtDND_BUFFER_TRANSFER, False, "", ""},
+                      FieldCase{"BufferToOursReplacing", true, False, DtDND_BUFFER_TRANSFER, False, "", "payload"},
+                      FieldCase{"BufferToOursPreserving", true, True, DtDND_BUFFER_TRANSFER, False, "", "payload"},
+                      FieldCase{"TextPastOursReplacing", true, False, DtDND_TEXT_TRANSFER, False, "", ""},
+                      FieldCase{"TextPastOursPreserving", true, True, DtDND_TEXT_TRANSFER, False, "payload", ""}),
     [](const auto &info) { return std::string(info.param.name); });
 
 class RootDrop : public DndTest, public ::testing::WithParamInterface<bool> {};
