@@ -62,144 +62,89 @@ int centre_percent(const Layout &l, int index, int count, int cell, int spacing)
 
 }  // namespace
 
-void align_left(Widget group, DtbGroupInfo *info) {
+namespace {
+
+// Edge alignment along one axis. The children of the leading line (row 0 for a
+// horizontal edge, column 0 for a vertical one) are strung one after another,
+// each cell apart in a grid; every other child lines its edge up with the
+// child before it across the line. At the far edge (right, bottom) a child's
+// own extent decides its offset and the opposite edge is attached.
+void align_edge(Widget group, DtbGroupInfo *info, bool horizontal, bool far_edge) {
   Layout l;
   if (!measure(group, info, &l)) return;
+  const int cell = horizontal ? l.cell_width : l.cell_height;
+  const int spacing = horizontal ? info->hspacing : info->vspacing;
+  auto extent = horizontal ? width_of : height_of;
+  auto attach = horizontal ? attach_horizontally : attach_vertically;
   for (int r = 0; r < l.rows; ++r) {
     for (int c = 0; c < l.cols; ++c) {
       Widget w = get_group_child(group, info, c, r);
       if (w == nullptr) continue;
       if (r == 0 && c == 0) {
-        attach_horizontally(w, XmATTACH_FORM, nullptr, 0, XmATTACH_NONE, nullptr);
-      } else if (r == 0) {
-        Widget left = get_group_child(group, info, c - 1, 0);
-        if (left == nullptr) continue;
-        int offset = info->hspacing + (l.grid ? l.cell_width - width_of(left) : 0);
-        attach_horizontally(w, XmATTACH_WIDGET, left, offset, XmATTACH_NONE, nullptr);
+        attach(w, XmATTACH_FORM, nullptr, far_edge ? cell - extent(w) : 0, XmATTACH_NONE, nullptr);
+      } else if (horizontal ? r == 0 : c == 0) {
+        Widget before = horizontal ? get_group_child(group, info, c - 1, 0) : get_group_child(group, info, 0, r - 1);
+        if (before == nullptr) continue;
+        int offset = spacing + (l.grid ? cell - extent(far_edge ? w : before) : 0);
+        attach(w, XmATTACH_WIDGET, before, offset, XmATTACH_NONE, nullptr);
       } else {
-        Widget above = get_group_child(group, info, c, r - 1);
-        if (above == nullptr) continue;
-        attach_horizontally(w, XmATTACH_OPPOSITE_WIDGET, above, 0, XmATTACH_NONE, nullptr);
+        Widget across = horizontal ? get_group_child(group, info, c, r - 1) : get_group_child(group, info, c - 1, r);
+        if (across == nullptr) continue;
+        if (far_edge)
+          attach(w, XmATTACH_NONE, nullptr, 0, XmATTACH_OPPOSITE_WIDGET, across);
+        else
+          attach(w, XmATTACH_OPPOSITE_WIDGET, across, 0, XmATTACH_NONE, nullptr);
       }
     }
   }
 }
 
-void align_right(Widget group, DtbGroupInfo *info) {
-  Layout l;
-  if (!measure(group, info, &l)) return;
-  for (int r = 0; r < l.rows; ++r) {
-    for (int c = 0; c < l.cols; ++c) {
-      Widget w = get_group_child(group, info, c, r);
-      if (w == nullptr) continue;
-      if (r == 0 && c == 0) {
-        attach_horizontally(w, XmATTACH_FORM, nullptr, l.cell_width - width_of(w), XmATTACH_NONE,
-                            nullptr);
-      } else if (r == 0) {
-        Widget left = get_group_child(group, info, c - 1, 0);
-        if (left == nullptr) continue;
-        int offset = info->hspacing + (l.grid ? l.cell_width - width_of(w) : 0);
-        attach_horizontally(w, XmATTACH_WIDGET, left, offset, XmATTACH_NONE, nullptr);
-      } else {
-        Widget above = get_group_child(group, info, c, r - 1);
-        if (above == nullptr) continue;
-        attach_horizontally(w, XmATTACH_NONE, nullptr, 0, XmATTACH_OPPOSITE_WIDGET, above);
-      }
-    }
-  }
-}
+}  // namespace
 
-void align_top(Widget group, DtbGroupInfo *info) {
-  Layout l;
-  if (!measure(group, info, &l)) return;
-  for (int r = 0; r < l.rows; ++r) {
-    for (int c = 0; c < l.cols; ++c) {
-      Widget w = get_group_child(group, info, c, r);
-      if (w == nullptr) continue;
-      if (r == 0 && c == 0) {
-        attach_vertically(w, XmATTACH_FORM, nullptr, 0, XmATTACH_NONE, nullptr);
-      } else if (c == 0) {
-        Widget above = get_group_child(group, info, 0, r - 1);
-        if (above == nullptr) continue;
-        int offset = info->vspacing + (l.grid ? l.cell_height - height_of(above) : 0);
-        attach_vertically(w, XmATTACH_WIDGET, above, offset, XmATTACH_NONE, nullptr);
-      } else {
-        Widget left = get_group_child(group, info, c - 1, r);
-        if (left == nullptr) continue;
-        attach_vertically(w, XmATTACH_OPPOSITE_WIDGET, left, 0, XmATTACH_NONE, nullptr);
-      }
-    }
-  }
-}
+void align_left(Widget group, DtbGroupInfo *info) { align_edge(group, info, true, false); }
+void align_right(Widget group, DtbGroupInfo *info) { align_edge(group, info, true, true); }
+void align_top(Widget group, DtbGroupInfo *info) { align_edge(group, info, false, false); }
+void align_bottom(Widget group, DtbGroupInfo *info) { align_edge(group, info, false, true); }
 
-void align_bottom(Widget group, DtbGroupInfo *info) {
-  Layout l;
-  if (!measure(group, info, &l)) return;
-  for (int r = 0; r < l.rows; ++r) {
-    for (int c = 0; c < l.cols; ++c) {
-      Widget w = get_group_child(group, info, c, r);
-      if (w == nullptr) continue;
-      if (r == 0 && c == 0) {
-        attach_vertically(w, XmATTACH_FORM, nullptr, l.cell_height - height_of(w), XmATTACH_NONE,
-                          nullptr);
-      } else if (c == 0) {
-        Widget above = get_group_child(group, info, 0, r - 1);
-        if (above == nullptr) continue;
-        int offset = info->vspacing + (l.grid ? l.cell_height - height_of(w) : 0);
-        attach_vertically(w, XmATTACH_WIDGET, above, offset, XmATTACH_NONE, nullptr);
-      } else {
-        Widget left = get_group_child(group, info, c - 1, r);
-        if (left == nullptr) continue;
-        attach_vertically(w, XmATTACH_NONE, nullptr, 0, XmATTACH_OPPOSITE_WIDGET, left);
-      }
-    }
-  }
-}
+namespace {
 
-void align_vcenter(Widget group, DtbGroupInfo *info, Boolean initial) {
+// Centring along one axis, one line of cells at a time: columns for a vertical
+// centre line (horizontal offsets), rows for a horizontal one. The first pass
+// puts each child in the middle of its cell at a fixed offset; later passes
+// attach its centre to its line's percentage of the group.
+void align_centre(Widget group, DtbGroupInfo *info, Boolean initial, bool horizontal) {
   Layout l;
   if (!measure(group, info, &l)) return;
-  for (int c = 0; c < l.cols; ++c) {
-    int percent = centre_percent(l, c, l.cols, l.cell_width, info->hspacing);
-    for (int r = 0; r < l.rows; ++r) {
-      Widget w = get_group_child(group, info, c, r);
+  const int lines = horizontal ? l.cols : l.rows;
+  const int across = horizontal ? l.rows : l.cols;
+  const int cell = horizontal ? l.cell_width : l.cell_height;
+  const int spacing = horizontal ? info->hspacing : info->vspacing;
+  for (int i = 0; i < lines; ++i) {
+    int percent = centre_percent(l, i, lines, cell, spacing);
+    for (int j = 0; j < across; ++j) {
+      Widget w = horizontal ? get_group_child(group, info, i, j) : get_group_child(group, info, j, i);
       if (w == nullptr) continue;
-      int width = width_of(w);
+      int size = horizontal ? width_of(w) : height_of(w);
       if (initial) {
         // A composite child is not centred in its cell until its final size is known.
-        int offset = XtIsComposite(w) ? 0
-                                      : (l.cell_width - width) / 2 +
-                                            (l.grid ? c * (l.cell_width + info->hspacing) : 0);
-        attach_horizontally(w, XmATTACH_FORM, nullptr, offset, XmATTACH_NONE, nullptr);
+        int offset = XtIsComposite(w) ? 0 : (cell - size) / 2 + (l.grid ? i * (cell + spacing) : 0);
+        (horizontal ? attach_horizontally : attach_vertically)(w, XmATTACH_FORM, nullptr, offset, XmATTACH_NONE,
+                                                               nullptr);
+      } else if (horizontal) {
+        XtVaSetValues(w, XmNleftAttachment, XmATTACH_POSITION, XmNleftPosition, percent, XmNleftOffset, -(size / 2),
+                      XmNrightAttachment, XmATTACH_NONE, nullptr);
       } else {
-        XtVaSetValues(w, XmNleftAttachment, XmATTACH_POSITION, XmNleftPosition, percent,
-                      XmNleftOffset, -(width / 2), XmNrightAttachment, XmATTACH_NONE, nullptr);
+        XtVaSetValues(w, XmNtopAttachment, XmATTACH_POSITION, XmNtopPosition, percent, XmNtopOffset, -(size / 2),
+                      XmNbottomAttachment, XmATTACH_NONE, nullptr);
       }
     }
   }
 }
 
-void align_hcenter(Widget group, DtbGroupInfo *info, Boolean initial) {
-  Layout l;
-  if (!measure(group, info, &l)) return;
-  for (int r = 0; r < l.rows; ++r) {
-    int percent = centre_percent(l, r, l.rows, l.cell_height, info->vspacing);
-    for (int c = 0; c < l.cols; ++c) {
-      Widget w = get_group_child(group, info, c, r);
-      if (w == nullptr) continue;
-      int height = height_of(w);
-      if (initial) {
-        int offset = XtIsComposite(w) ? 0
-                                      : (l.cell_height - height) / 2 +
-                                            (l.grid ? r * (l.cell_height + info->vspacing) : 0);
-        attach_vertically(w, XmATTACH_FORM, nullptr, offset, XmATTACH_NONE, nullptr);
-      } else {
-        XtVaSetValues(w, XmNtopAttachment, XmATTACH_POSITION, XmNtopPosition, percent,
-                      XmNtopOffset, -(height / 2), XmNbottomAttachment, XmATTACH_NONE, nullptr);
-      }
-    }
-  }
-}
+}  // namespace
+
+void align_vcenter(Widget group, DtbGroupInfo *info, Boolean initial) { align_centre(group, info, initial, true); }
+void align_hcenter(Widget group, DtbGroupInfo *info, Boolean initial) { align_centre(group, info, initial, false); }
 
 void align_labels(Widget group, DtbGroupInfo *info) {
   Layout l;

@@ -13,11 +13,7 @@
 namespace {
 
 std::uint32_t packed(char32_t cp) {
-  std::uint32_t b[3];
-  b[0] = 0xE0 | (cp >> 12);
-  b[1] = 0x80 | ((cp >> 6) & 0x3F);
-  b[2] = 0x80 | (cp & 0x3F);
-  return (b[0] << 16) + (b[1] << 8) + b[2];
+  return (0xE0 | cp >> 12) << 16 | (0x80 | (cp >> 6 & 0x3F)) << 8 | (0x80 | (cp & 0x3F));
 }
 
 // EUC-KR code -> code point, for every code iconv decodes to one character.

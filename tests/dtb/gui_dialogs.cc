@@ -4,14 +4,14 @@
 #include "tests/dtb/gui_dialogs.h"
 
 #include <cstring>
+#include <vector>
 
 #include <X11/IntrinsicP.h>
 #include <X11/CompositeP.h>
-#include <X11/extensions/XTest.h>
 #include <Xm/MessageB.h>
 #include <Xm/PushB.h>
 
-#include "tests/dtb/gui_env.h"
+#include "tests/support/x_session.h"
 
 namespace dtb_test {
 
@@ -23,54 +23,42 @@ Widget child_of(Widget shell) {
   return XtIsComposite(shell) && cw->composite.num_children > 0 ? cw->composite.children[0] : nullptr;
 }
 
-bool usable(Widget shell) {
-  Widget child = child_of(shell);
-  return !shell->core.being_destroyed && child != nullptr && std::strcmp(XtName(child), "dtb_msg_dlg") == 0;
+// The toplevel's popup shells, oldest first, that are not being destroyed and
+// whose own name, or their child's, is the one given.
+std::vector<Widget> shells(const char *name, bool by_child) {
+  std::vector<Widget> out;
+  Widget top = xs::toplevel();
+  for (Cardinal i = 0; i < top->core.num_popups; ++i) {
+    Widget shell = top->core.popup_list[i];
+    Widget named = by_child ? child_of(shell) : shell;
+    if (!shell->core.being_destroyed && named != nullptr && std::strcmp(XtName(named), name) == 0)
+      out.push_back(shell);
+  }
+  return out;
 }
 
 }  // namespace
 
 Widget shown_message_box() {
-  Widget top = toplevel();
-  for (Cardinal i = top->core.num_popups; i-- > 0;) {
-    Widget shell = top->core.popup_list[i];
-    if (usable(shell) && XtIsManaged(child_of(shell))) return child_of(shell);
-  }
+  std::vector<Widget> boxes = shells("dtb_msg_dlg", true);
+  for (auto it = boxes.rbegin(); it != boxes.rend(); ++it)
+    if (XtIsManaged(child_of(*it))) return child_of(*it);
   return nullptr;
 }
 
-int live_message_boxes() {
-  Widget top = toplevel();
-  int n = 0;
-  for (Cardinal i = 0; i < top->core.num_popups; ++i) n += usable(top->core.popup_list[i]) ? 1 : 0;
-  return n;
-}
+int live_message_boxes() { return static_cast<int>(shells("dtb_msg_dlg", true).size()); }
 
 Widget popup_child(const char *shell_name) {
-  Widget top = toplevel();
-  for (Cardinal i = 0; i < top->core.num_popups; ++i) {
-    Widget shell = top->core.popup_list[i];
-    if (!shell->core.being_destroyed && std::strcmp(XtName(shell), shell_name) == 0) return child_of(shell);
-  }
-  return nullptr;
+  std::vector<Widget> found = shells(shell_name, false);
+  return found.empty() ? nullptr : child_of(found.front());
 }
 
 Widget newest_popup_child(const char *shell_name) {
-  Widget top = toplevel();
-  for (Cardinal i = top->core.num_popups; i-- > 0;) {
-    Widget shell = top->core.popup_list[i];
-    if (!shell->core.being_destroyed && std::strcmp(XtName(shell), shell_name) == 0) return child_of(shell);
-  }
-  return nullptr;
+  std::vector<Widget> found = shells(shell_name, false);
+  return found.empty() ? nullptr : child_of(found.back());
 }
 
-int popup_count(const char *shell_name) {
-  Widget top = toplevel();
-  int n = 0;
-  for (Cardinal i = 0; i < top->core.num_popups; ++i)
-    n += std::strcmp(XtName(top->core.popup_list[i]), shell_name) == 0 ? 1 : 0;
-  return n;
-}
+int popup_count(const char *shell_name) { return static_cast<int>(shells(shell_name, false).size()); }
 
 Widget button_of(Widget msg_dlg, Button which) {
   switch (which) {
@@ -96,37 +84,8 @@ void press(Widget button) {
   XtCallCallbacks(button, XmNactivateCallback, &cbs);
 }
 
-void real_click(Widget w) {
-  Display *dpy = XtDisplayOfObject(w);
-  Position gx = 0, gy = 0;
-  if (!XtIsWidget(w)) XtVaGetValues(w, XmNx, &gx, XmNy, &gy, nullptr);  // a gadget draws in its parent
-  Window child;
-  int x = 0, y = 0;
-  XTranslateCoordinates(dpy, XtWindowOfObject(w), DefaultRootWindow(dpy), gx + 5, gy + 5, &x, &y, &child);
-  XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
-  XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
-  XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
-  XFlush(dpy);
-}
-
-void send_wm_delete(Widget w) {
-  Widget shell = w;
-  while (shell != nullptr && !XtIsShell(shell)) shell = XtParent(shell);
-  ASSERT_NE(nullptr, shell);
-  Display *dpy = XtDisplay(shell);
-  XEvent ev{};
-  ev.xclient.type = ClientMessage;
-  ev.xclient.window = XtWindow(shell);
-  ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
-  ev.xclient.format = 32;
-  ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
-  ev.xclient.data.l[1] = CurrentTime;
-  XSendEvent(dpy, XtWindow(shell), False, NoEventMask, &ev);
-  XFlush(dpy);
-}
-
 void press_later(Button which, int ms) {
-  after(ms, [which] {
+  xs::after(ms, [which] {
     Widget d = shown_message_box();
     Widget b = d != nullptr ? button_of(d, which) : nullptr;
     if (b != nullptr && XtIsManaged(b)) {
@@ -134,7 +93,7 @@ void press_later(Button which, int ms) {
       return;
     }
     ADD_FAILURE() << "no shown dialog with button " << static_cast<int>(which);
-    if (d != nullptr) send_wm_delete(d);
+    if (d != nullptr) xs::send_wm_delete(d);
   });
 }
 

@@ -26,13 +26,6 @@ Widget button_of(Widget msg_dlg, Button which);
 // Runs the button's activate callbacks as a click would.
 void press(Widget button);
 
-// Clicks a widget or gadget with real pointer events through the test
-// extension, so that the toolkit's modal grabs decide who gets them.
-void real_click(Widget w);
-
-// Asks the window manager's way for the shell of the widget to close.
-void send_wm_delete(Widget w);
-
 // From a timer inside the next event loop: presses a button of the shown
 // message box. If there is none, the test fails and the dialog (if any) is
 // closed through the window manager so that no wait is left hanging.

@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -19,9 +17,8 @@
 #include "dtb/dtb_private.h"
 #include "dtb/dtb_utils.h"
 #include "tests/dtb/gui_dialogs.h"
-#include "tests/dtb/gui_env.h"
-
-namespace fs = std::filesystem;
+#include "tests/support/scratch.h"
+#include "tests/support/x_session.h"
 
 namespace {
 
@@ -47,22 +44,13 @@ int help_type(Widget w) {
 class Help : public ::testing::Test {
  protected:
   void SetUp() override {
-    char templ[] = "/tmp/dtb-helpvol-XXXXXX";
-    dir_ = mkdtemp(templ);
-    setenv("DTB_HELP_PATH", dir_.c_str(), 1);
-    write("Vol.hv", "@topic Intro Introduction\nThe intro text.\n@topic Other Other one\nother text\n");
-    write("a/b/Vol.hv", "@topic Intro Deep intro\nfrom the path\n");
+    dir_.write("Vol.hv", "@topic Intro Introduction\nThe intro text.\n@topic Other Other one\nother text\n");
+    dir_.write("a/b/Vol.hv", "@topic Intro Deep intro\nfrom the path\n");
   }
   void TearDown() override {
     // The dialogs live on for the next test, as for a program; hide them.
     for (const char *name : {"Help_popup", "GeneralHelp_popup"})
       if (Widget w = dtb_test::popup_child(name)) XtUnmanageChild(w);
-    unsetenv("DTB_HELP_PATH");
-    fs::remove_all(dir_);
-  }
-  void write(const std::string &rel, const std::string &text) {
-    fs::create_directories(fs::path(dir_ + "/" + rel).parent_path());
-    std::ofstream(dir_ + "/" + rel) << text;
   }
   static Widget quick() { return dtb_test::popup_child("Help_popup"); }
   static Widget more() { return DtHelpQuickDialogGetChild(quick(), DtHELP_QUICK_MORE_BUTTON); }
@@ -72,7 +60,8 @@ class Help : public ::testing::Test {
     dtb_help_dispatch(nullptr, &help, nullptr);
   }
 
-  std::string dir_;
+  scratch::Dir dir_{"dtb-helpvol"};
+  scratch::Env help_path_{"DTB_HELP_PATH", dir_.path().c_str()};
 };
 
 TEST_F(Help, QuickHelpThenMoreOpensTheVolumeAtTheLocation) {
@@ -103,7 +92,7 @@ TEST_F(Help, QuickHelpThenMoreOpensTheVolumeAtTheLocation) {
 }
 
 TEST_F(Help, VolumeGivenAsAPathIsSplitAtTheLastSlash) {
-  std::string volume = dir_ + "/a/b/Vol";
+  std::string volume = dir_ / "a/b/Vol";
   show("text", volume.c_str(), "Intro");
   ASSERT_TRUE(XtIsSensitive(more()));
   dtb_test::press(more());
@@ -174,22 +163,22 @@ TEST_F(Help, HelpOfAModalMessageCanBeUsedDuringTheWait) {
   bool help_shown = false, help_closed = false;
   // Real clicks, so that the modal grab decides who may take them.
   auto click_box_button = [](dtb_test::Button which) {
-    if (Widget box = dtb_test::shown_message_box()) dtb_test::real_click(dtb_test::button_of(box, which));
+    if (Widget box = dtb_test::shown_message_box()) xs::click(dtb_test::button_of(box, which));
   };
-  dtb_test::after(100, [=] { click_box_button(dtb_test::Button::kHelp); });
-  dtb_test::after(400, [&] {
+  xs::after(100, [=] { click_box_button(dtb_test::Button::kHelp); });
+  xs::after(400, [&] {
     help_shown = quick() != nullptr && XtIsManaged(quick()) && take(DtbHelpDialogGetText(quick())) == "모달 도움말";
-    if (quick() != nullptr) dtb_test::real_click(DtHelpQuickDialogGetChild(quick(), DtHELP_QUICK_CLOSE_BUTTON));
+    if (quick() != nullptr) xs::click(DtHelpQuickDialogGetChild(quick(), DtHELP_QUICK_CLOSE_BUTTON));
   });
-  dtb_test::after(700, [&] {
+  xs::after(700, [&] {
     help_closed = quick() != nullptr && !XtIsManaged(quick());
     click_box_button(dtb_test::Button::kOk);
   });
   auto finished = std::make_shared<bool>(false);
-  dtb_test::after(3000, [finished] {  // a click that went astray must not leave the wait hanging
-    if (Widget box = dtb_test::shown_message_box(); box != nullptr && !*finished) dtb_test::send_wm_delete(box);
+  xs::after(3000, [finished] {  // a click that went astray must not leave the wait hanging
+    if (Widget box = dtb_test::shown_message_box(); box != nullptr && !*finished) xs::send_wm_delete(box);
   });
-  EXPECT_EQ(DTB_MODAL_ACTION1, dtb_show_modal_message(dtb_test::toplevel(), &rec, nullptr, nullptr, nullptr));
+  EXPECT_EQ(DTB_MODAL_ACTION1, dtb_show_modal_message(xs::toplevel(), &rec, nullptr, nullptr, nullptr));
   *finished = true;
   EXPECT_TRUE(help_shown);
   EXPECT_TRUE(help_closed);
@@ -228,7 +217,7 @@ void label_help(Widget, XtPointer, XtPointer) { ++g_label_help; }
 struct OnItemWindow {
   Widget shell, form, label, other;
   OnItemWindow() {
-    shell = XtVaAppCreateShell("onitem", "DtbTest", topLevelShellWidgetClass, XtDisplay(dtb_test::toplevel()),
+    shell = XtVaAppCreateShell("onitem", "DtbTest", topLevelShellWidgetClass, XtDisplay(xs::toplevel()),
                                XmNx, 300, XmNy, 300, XmNwidth, 200, XmNheight, 120, nullptr);
     form = XtVaCreateManagedWidget("form", xmFormWidgetClass, shell, nullptr);
     label = XtVaCreateManagedWidget("label", xmLabelWidgetClass, form, XmNwidth, 80, XmNheight, 40,
@@ -237,7 +226,7 @@ struct OnItemWindow {
                                     XmNrecomputeSize, False, XmNbottomAttachment, XmATTACH_FORM, nullptr);
     XtAddCallback(form, XmNhelpCallback, form_help, nullptr);
     XtRealizeWidget(shell);
-    dtb_test::pump_until([this] {
+    xs::pump_until([this] {
       XWindowAttributes a;
       return XGetWindowAttributes(XtDisplay(label), XtWindow(label), &a) && a.map_state == IsViewable;
     });
@@ -285,64 +274,46 @@ class FakeUser {
   int stop_fd_ = -1;
 };
 
-// Clicks 10 pixels into a widget's window.
-FakeUser click(Widget target) {
-  Display *dpy = XtDisplay(target);
-  Window child;
-  int x = 0, y = 0;
-  XTranslateCoordinates(dpy, XtWindow(target), DefaultRootWindow(dpy), 10, 10, &x, &y, &child);
-  return FakeUser([x, y](Display *d) {
+// Runs the pick while a fake user clicks at (x, y) of the root window, or 10
+// pixels into the target's window.
+void pick_with_click_at(int x, int y) {
+  FakeUser user([x, y](Display *d) {
     XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
     XTestFakeButtonEvent(d, 1, True, CurrentTime);
     XTestFakeButtonEvent(d, 1, False, CurrentTime);
   });
+  dtb_do_onitem_help();
 }
 
-bool have_xtest() {
-  int ev, er, major, minor;
-  return XTestQueryExtension(XtDisplay(dtb_test::toplevel()), &ev, &er, &major, &minor);
+void pick_with_click_on(Widget target) {
+  Display *dpy = XtDisplay(target);
+  Window child;
+  int x = 0, y = 0;
+  XTranslateCoordinates(dpy, XtWindow(target), DefaultRootWindow(dpy), 10, 10, &x, &y, &child);
+  pick_with_click_at(x, y);
 }
 
 TEST(OnItemHelp, LabelWithoutHelpRunsItsFormsHelp) {
-  if (!have_xtest()) GTEST_SKIP() << "no XTEST";
   OnItemWindow window;
   g_form_help = g_label_help = 0;
-  {
-    FakeUser user = click(window.label);
-    dtb_do_onitem_help();
-  }
+  pick_with_click_on(window.label);
   EXPECT_EQ(1, g_form_help);  // run once, with null call data
 
   // The nearest ancestor with help wins.
   XtAddCallback(window.label, XmNhelpCallback, label_help, nullptr);
-  {
-    FakeUser user = click(window.label);
-    dtb_do_onitem_help();
-  }
+  pick_with_click_on(window.label);
   EXPECT_EQ(1, g_label_help);
   EXPECT_EQ(1, g_form_help);
 }
 
 TEST(OnItemHelp, ClickOutsideOrWithoutHelpDoesNothing) {
-  if (!have_xtest()) GTEST_SKIP() << "no XTEST";
   OnItemWindow window;
   g_form_help = 0;
-  {
-    // Far from every window of the program: the pick is cancelled.
-    FakeUser user([](Display *d) {
-      XTestFakeMotionEvent(d, -1, 1000, 740, CurrentTime);
-      XTestFakeButtonEvent(d, 1, True, CurrentTime);
-      XTestFakeButtonEvent(d, 1, False, CurrentTime);
-    });
-    dtb_do_onitem_help();
-  }
+  pick_with_click_at(1000, 740);  // far from every window of the program: the pick is cancelled
   EXPECT_EQ(0, g_form_help);
 
   XtRemoveCallback(window.form, XmNhelpCallback, form_help, nullptr);
-  {
-    FakeUser user = click(window.label);
-    dtb_do_onitem_help();
-  }
+  pick_with_click_on(window.label);
   EXPECT_EQ(0, g_form_help);
 }
 

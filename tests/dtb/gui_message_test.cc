@@ -9,7 +9,7 @@
 #include "dtb/dtb_private.h"
 #include "dtb/dtb_utils.h"
 #include "tests/dtb/gui_dialogs.h"
-#include "tests/dtb/gui_env.h"
+#include "tests/support/x_session.h"
 
 using dtb_test::Button;
 
@@ -26,27 +26,15 @@ struct Record {
   }
 };
 
-std::string text_of(XmString s) {
+// The text of a compound-string resource; the widgets hand out a copy.
+std::string xm_text(Widget w, const char *resource) {
+  XmString s = nullptr;
+  XtVaGetValues(w, resource, &s, nullptr);
   if (s == nullptr) return "<null>";
   char *raw = static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
   std::string out = raw != nullptr ? raw : "";
   XtFree(raw);
-  return out;
-}
-
-std::string message_of(Widget msg_dlg) {
-  XmString s = nullptr;
-  XtVaGetValues(msg_dlg, XmNmessageString, &s, nullptr);
-  std::string out = text_of(s);
-  XmStringFree(s);  // XmMessageBox hands out a copy
-  return out;
-}
-
-std::string label_of(Widget button) {
-  XmString label = nullptr;
-  XtVaGetValues(button, XmNlabelString, &label, nullptr);
-  std::string out = text_of(label);
-  XmStringFree(label);  // labels hand out a copy
+  XmStringFree(s);
   return out;
 }
 
@@ -58,12 +46,12 @@ bool managed(Widget msg_dlg, Button which) {
 // Shows a record modally and presses one button once the dialog is up.
 DtbModalAnswer answer_by_pressing(Record &rec, Button which) {
   dtb_test::press_later(which);
-  return dtb_show_modal_message(dtb_test::toplevel(), &rec.r, nullptr, nullptr, nullptr);
+  return dtb_show_modal_message(xs::toplevel(), &rec.r, nullptr, nullptr, nullptr);
 }
 
 void close_all_dialogs() {
   while (Widget d = dtb_test::shown_message_box()) XtUnmanageChild(d);
-  dtb_test::pump_until([] { return dtb_test::live_message_boxes() == 0; });
+  xs::pump_until([] { return dtb_test::live_message_boxes() == 0; });
 }
 
 Record delete_confirmation() {
@@ -104,7 +92,7 @@ TEST_P(ModalAnswer, IsTheCodeOfThePressedButton) {
 
   // Which buttons the dialog shows is checked while it is up.
   bool seen = false;
-  dtb_test::after(10, [&] {
+  xs::after(10, [&] {
     Widget d = dtb_test::shown_message_box();
     ASSERT_NE(nullptr, d);
     seen = true;
@@ -120,7 +108,7 @@ TEST_P(ModalAnswer, IsTheCodeOfThePressedButton) {
   EXPECT_EQ(c.expected, answer_by_pressing(rec, c.press)) << c.what;
   EXPECT_TRUE(seen);
   // Whatever the button, the answered dialog goes away.
-  EXPECT_TRUE(dtb_test::pump_until([] { return dtb_test::live_message_boxes() == 0; })) << c.what;
+  EXPECT_TRUE(xs::pump_until([] { return dtb_test::live_message_boxes() == 0; })) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -140,7 +128,7 @@ TEST(DeleteConfirmation, TwoButtonsFirstDefaultHelpDoesNothing) {
   DtbMessageRecord before = rec.r;
   for (auto [which, expected] : {std::pair{Button::kOk, DTB_MODAL_ACTION1}, {Button::kAction2, DTB_MODAL_ACTION2}}) {
     bool checked = false;
-    dtb_test::after(10, [&] {
+    xs::after(10, [&] {
       Widget d = dtb_test::shown_message_box();
       ASSERT_NE(nullptr, d);
       unsigned char type = 0, default_type = 0;
@@ -158,15 +146,15 @@ TEST(DeleteConfirmation, TwoButtonsFirstDefaultHelpDoesNothing) {
       checked = true;
     });
     // Help gave no answer: the dialog is still up for the real press.
-    dtb_test::after(60, [&] {
+    xs::after(60, [&] {
       EXPECT_TRUE(checked);
       Widget d = dtb_test::shown_message_box();
       ASSERT_NE(nullptr, d);
-      EXPECT_EQ("예", label_of(dtb_test::button_of(d, Button::kOk)));
-      EXPECT_EQ("아니오", label_of(dtb_test::button_of(d, Button::kAction2)));
+      EXPECT_EQ("예", xm_text(dtb_test::button_of(d, Button::kOk), XmNlabelString));
+      EXPECT_EQ("아니오", xm_text(dtb_test::button_of(d, Button::kAction2), XmNlabelString));
       dtb_test::press(dtb_test::button_of(d, which));
     });
-    EXPECT_EQ(expected, dtb_show_modal_message(dtb_test::toplevel(), &rec.r, nullptr, nullptr, nullptr));
+    EXPECT_EQ(expected, dtb_show_modal_message(xs::toplevel(), &rec.r, nullptr, nullptr, nullptr));
   }
   EXPECT_EQ(0, std::memcmp(&before, &rec.r, sizeof before));
   close_all_dialogs();
@@ -189,7 +177,7 @@ TEST_P(DefaultButton, FollowsTheRecord) {
   if (c.action3) rec.r.action3_label = rec.text("three");
   rec.r.show_cancel = True;
   rec.r.default_button = static_cast<DtbDefaultButton>(c.value);
-  Widget d = dtb_create_message_dlg(dtb_test::toplevel(), &rec.r, nullptr, nullptr);
+  Widget d = dtb_create_message_dlg(xs::toplevel(), &rec.r, nullptr, nullptr);
   ASSERT_NE(nullptr, d);
   unsigned char type = 99;
   Widget default_button = nullptr;
@@ -229,7 +217,7 @@ TEST(MessageDialog, NullTitleIsOneBlankAndNamesAreFixed) {
   rec.r.action1_label = rec.text("one");
   rec.r.action2_label = rec.text("two");
   rec.r.action3_label = rec.text("three");
-  Widget d = dtb_create_message_dlg(dtb_test::toplevel(), &rec.r, nullptr, nullptr);
+  Widget d = dtb_create_message_dlg(xs::toplevel(), &rec.r, nullptr, nullptr);
   ASSERT_NE(nullptr, d);
   EXPECT_STREQ("dtb_msg_dlg", XtName(d));
   char *title = nullptr;
@@ -243,10 +231,10 @@ TEST(MessageDialog, NullTitleIsOneBlankAndNamesAreFixed) {
 
   // Any widget finds its way up to the shell that parents the dialog.
   rec.r.title = rec.text("제목");
-  Widget inner = XtVaCreateManagedWidget("inner", xmMessageBoxWidgetClass, dtb_test::toplevel(), nullptr);
+  Widget inner = XtVaCreateManagedWidget("inner", xmMessageBoxWidgetClass, xs::toplevel(), nullptr);
   d = dtb_create_message_dlg(inner, &rec.r, nullptr, nullptr);
   ASSERT_NE(nullptr, d);
-  EXPECT_EQ(dtb_test::toplevel(), XtParent(XtParent(d)));
+  EXPECT_EQ(xs::toplevel(), XtParent(XtParent(d)));
   XtVaGetValues(XtParent(d), XmNtitle, &title, nullptr);
   EXPECT_STREQ("제목", title);
   XtDestroyWidget(XtParent(d));
@@ -259,17 +247,17 @@ TEST(MessageDialog, OverrideMessageLeavesTheRecordAlone) {
   rec.r.action1_label = rec.text("OK");
   DtbMessageRecord before = rec.r;
   dtb::UniqueXmString other = dtb::make_xmstring("다른 메시지");
-  dtb_show_message(dtb_test::toplevel(), &rec.r, other.get(), nullptr);
+  dtb_show_message(xs::toplevel(), &rec.r, other.get(), nullptr);
   Widget first = dtb_test::shown_message_box();
   ASSERT_NE(nullptr, first);
-  EXPECT_EQ("다른 메시지", message_of(first));
+  EXPECT_EQ("다른 메시지", xm_text(first, XmNmessageString));
   EXPECT_EQ(0, std::memcmp(&before, &rec.r, sizeof before));
 
-  dtb_show_message(dtb_test::toplevel(), &rec.r, nullptr, nullptr);
+  dtb_show_message(xs::toplevel(), &rec.r, nullptr, nullptr);
   Widget second = dtb_test::shown_message_box();
   ASSERT_NE(nullptr, second);
   EXPECT_NE(first, second);  // every show builds its own dialog
-  EXPECT_EQ("record message", message_of(second));
+  EXPECT_EQ("record message", xm_text(second, XmNmessageString));
   EXPECT_EQ(2, dtb_test::live_message_boxes());
   close_all_dialogs();
   EXPECT_EQ(0, dtb_test::live_message_boxes());
@@ -295,7 +283,7 @@ TEST(MessageDialog, RecordCallbacksRunOnlyWhenNotModal) {
 
   int index = 0;
   for (Button b : {Button::kOk, Button::kAction2, Button::kAction3, Button::kCancel}) {
-    dtb_show_message(dtb_test::toplevel(), &rec.r, nullptr, nullptr);
+    dtb_show_message(xs::toplevel(), &rec.r, nullptr, nullptr);
     Widget d = dtb_test::shown_message_box();
     ASSERT_NE(nullptr, d);
     dtb_test::press(dtb_test::button_of(d, b));
@@ -318,7 +306,7 @@ TEST(MessageDialog, HelpCopyBelongsToItsDialogAndIsFreedOnce) {
   auto count_destroy = [](Widget, XtPointer n, XtPointer) { ++*static_cast<int *>(n); };
   std::vector<DtbHelpData *> copies;
   for (int i = 0; i < 2; ++i) {
-    dtb_show_message(dtb_test::toplevel(), &rec.r, nullptr, &override_help);
+    dtb_show_message(xs::toplevel(), &rec.r, nullptr, &override_help);
     Widget d = dtb_test::shown_message_box();
     ASSERT_NE(nullptr, d);
     XtAddCallback(d, XmNdestroyCallback, count_destroy, &destroyed);
@@ -343,7 +331,7 @@ TEST(MessageDialog, HelpCopyBelongsToItsDialogAndIsFreedOnce) {
   // The modal road too, closed by a button.
   dtb_test::press_later(Button::kOk);
   EXPECT_EQ(DTB_MODAL_ACTION1,
-            dtb_show_modal_message(dtb_test::toplevel(), &rec.r, nullptr, &override_help, nullptr));
+            dtb_show_modal_message(xs::toplevel(), &rec.r, nullptr, &override_help, nullptr));
   EXPECT_STREQ("도움말", override_help.help_text);  // the caller's record is untouched
 }
 
@@ -352,15 +340,15 @@ TEST(MessageDialog, WindowManagerCloseEndsTheWaitAsCancel) {
   char text[] = "help";
   DtbHelpData help{text, nullptr, nullptr};
   int destroyed = 0;
-  dtb_test::after(20, [&] {
+  xs::after(20, [&] {
     Widget d = dtb_test::shown_message_box();
     ASSERT_NE(nullptr, d);
     XtAddCallback(
         d, XmNdestroyCallback, [](Widget, XtPointer n, XtPointer) { ++*static_cast<int *>(n); }, &destroyed);
-    dtb_test::send_wm_delete(d);
+    xs::send_wm_delete(d);
   });
   Widget out = nullptr;
-  EXPECT_EQ(DTB_MODAL_CANCEL, dtb_show_modal_message(dtb_test::toplevel(), &rec.r, nullptr, &help, &out));
+  EXPECT_EQ(DTB_MODAL_CANCEL, dtb_show_modal_message(xs::toplevel(), &rec.r, nullptr, &help, &out));
   EXPECT_NE(nullptr, out);
   EXPECT_EQ(1, destroyed);
   EXPECT_EQ(0, dtb_test::live_message_boxes());
@@ -368,10 +356,10 @@ TEST(MessageDialog, WindowManagerCloseEndsTheWaitAsCancel) {
 
 TEST(MessageDialog, DestroyedParentEndsTheWait) {
   Record rec = delete_confirmation();
-  Widget shell = XtVaAppCreateShell("other", "DtbTest", topLevelShellWidgetClass, XtDisplay(dtb_test::toplevel()),
+  Widget shell = XtVaAppCreateShell("other", "DtbTest", topLevelShellWidgetClass, XtDisplay(xs::toplevel()),
                                     XmNwidth, 50, XmNheight, 50, nullptr);
   XtRealizeWidget(shell);
-  dtb_test::after(20, [shell] { XtDestroyWidget(shell); });
+  xs::after(20, [shell] { XtDestroyWidget(shell); });
   EXPECT_EQ(DTB_MODAL_CANCEL, dtb_show_modal_message(shell, &rec.r, nullptr, nullptr, nullptr));
 }
 
@@ -379,14 +367,14 @@ TEST(MessageDialog, NestedModalWaitsHaveTheirOwnAnswers) {
   Record outer = delete_confirmation();
   Record inner = delete_confirmation();
   DtbModalAnswer inner_answer = DTB_MODAL_NONE;
-  dtb_test::after(20, [&] {
+  xs::after(20, [&] {
     dtb_test::press_later(Button::kAction2);
-    inner_answer = dtb_show_modal_message(dtb_test::toplevel(), &inner.r, nullptr, nullptr, nullptr);
+    inner_answer = dtb_show_modal_message(xs::toplevel(), &inner.r, nullptr, nullptr, nullptr);
     dtb_test::press_later(Button::kOk);  // now the outer dialog is the one shown
   });
-  EXPECT_EQ(DTB_MODAL_ACTION1, dtb_show_modal_message(dtb_test::toplevel(), &outer.r, nullptr, nullptr, nullptr));
+  EXPECT_EQ(DTB_MODAL_ACTION1, dtb_show_modal_message(xs::toplevel(), &outer.r, nullptr, nullptr, nullptr));
   EXPECT_EQ(DTB_MODAL_ACTION2, inner_answer);
-  EXPECT_TRUE(dtb_test::pump_until([] { return dtb_test::live_message_boxes() == 0; }));
+  EXPECT_TRUE(xs::pump_until([] { return dtb_test::live_message_boxes() == 0; }));
 }
 
 TEST(MessageDialog, NoParentNoDialog) {
@@ -395,7 +383,7 @@ TEST(MessageDialog, NoParentNoDialog) {
   Widget out = reinterpret_cast<Widget>(&rec);
   EXPECT_EQ(DTB_MODAL_NONE, dtb_show_modal_message(nullptr, &rec.r, nullptr, nullptr, &out));
   EXPECT_EQ(reinterpret_cast<Widget>(&rec), out);
-  EXPECT_EQ(DTB_MODAL_NONE, dtb_show_modal_message(dtb_test::toplevel(), nullptr, nullptr, nullptr, &out));
+  EXPECT_EQ(DTB_MODAL_NONE, dtb_show_modal_message(xs::toplevel(), nullptr, nullptr, nullptr, &out));
   char text[] = "x";
   DtbHelpData help{text, text, text};
   dtb_show_message(nullptr, &rec.r, nullptr, &help);  // the copy it made must not leak

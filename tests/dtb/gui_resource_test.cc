@@ -7,7 +7,7 @@
 #include <Xm/TextF.h>
 
 #include "dtb/dtb_utils.h"
-#include "tests/dtb/gui_env.h"
+#include "tests/support/x_session.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ class CvtResource : public ::testing::TestWithParam<CvtCase> {};
 
 TEST_P(CvtResource, ConvertsOrGivesTheDefault) {
   const CvtCase &c = GetParam();
-  Widget w = dtb_test::toplevel();
+  Widget w = xs::toplevel();
   unsigned long expected = c.expected == kWhite   ? WhitePixelOfScreen(XtScreen(w))
                            : c.expected == kBlack ? BlackPixelOfScreen(XtScreen(w))
                                                   : c.expected;
@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CvtCase{XtRInt, 2, "7", kDefault}));  // an int never fits 2 bytes
 
 TEST(SashFocus, SashesLoseTraversalAndPanesKeepIt) {
-  Widget shell = XtVaAppCreateShell("sash", "DtbTest", topLevelShellWidgetClass, XtDisplay(dtb_test::toplevel()),
+  Widget shell = XtVaAppCreateShell("sash", "DtbTest", topLevelShellWidgetClass, XtDisplay(xs::toplevel()),
                                     nullptr);
   Widget paned = XmCreatePanedWindow(shell, const_cast<char *>("paned"), nullptr, 0);
   for (const char *name : {"one", "two", "three"})

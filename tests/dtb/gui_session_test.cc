@@ -13,7 +13,8 @@
 #include "dtb/dt/session.h"
 #include "dtb/dtb_private.h"
 #include "dtb/dtb_utils.h"
-#include "tests/dtb/gui_env.h"
+#include "tests/support/scratch.h"
+#include "tests/support/x_session.h"
 
 namespace fs = std::filesystem;
 
@@ -52,26 +53,20 @@ Boolean client_save(Widget, char *session_file, char ***argv, int *argc) {
 class SessionSave : public ::testing::Test {
  protected:
   void SetUp() override {
-    char templ[] = "/tmp/dtb-state-XXXXXX";
-    state_ = mkdtemp(templ);
-    setenv("XDG_STATE_HOME", state_.c_str(), 1);
     static char cmd[] = "/usr/bin/glosset";
     dtb_save_command(cmd);
     sessions_ = dt_session_directory("DtbTest");
   }
-  void TearDown() override {
-    dtb_set_client_session_saveCB(nullptr);
-    unsetenv("XDG_STATE_HOME");
-    fs::remove_all(state_);
-  }
-  std::string state_;
+  void TearDown() override { dtb_set_client_session_saveCB(nullptr); }
+  scratch::Dir state_{"dtb-state"};
+  scratch::Env state_home_{"XDG_STATE_HOME", state_.path().c_str()};
   std::string sessions_;
 };
 
 TEST_F(SessionSave, ClientArgumentsLoseTheirOldSessionAndGainTheNewOne) {
   g_client_saves = true;
   dtb_set_client_session_saveCB(client_save);
-  Widget top = dtb_test::toplevel();
+  Widget top = xs::toplevel();
   dtb_session_save(top, nullptr, nullptr);
 
   std::vector<std::string> files = files_in(sessions_);
@@ -84,7 +79,7 @@ TEST_F(SessionSave, ClientArgumentsLoseTheirOldSessionAndGainTheNewOne) {
 TEST_F(SessionSave, NothingSavedRemovesTheFileAndRestartsBare) {
   g_client_saves = false;
   dtb_set_client_session_saveCB(client_save);
-  Widget top = dtb_test::toplevel();
+  Widget top = xs::toplevel();
   dtb_session_save(top, nullptr, nullptr);
   EXPECT_TRUE(files_in(sessions_).empty());
   EXPECT_EQ((std::vector<std::string>{"/usr/bin/glosset", "-x", "-y"}), restart_command(top));
@@ -96,24 +91,23 @@ TEST_F(SessionSave, NothingSavedRemovesTheFileAndRestartsBare) {
 }
 
 TEST_F(SessionSave, WithoutASessionPathTheCommandIsLeftAlone) {
-  Widget top = dtb_test::toplevel();
+  Widget top = xs::toplevel();
   dtb_session_save(top, nullptr, nullptr);
   std::vector<std::string> before = restart_command(top);
 
-  const char *home = std::getenv("HOME");
-  std::string saved_home = home != nullptr ? home : "";
-  unsetenv("XDG_STATE_HOME");
-  unsetenv("HOME");
-  static char other[] = "/elsewhere/other";
-  dtb_save_command(other);
-  dtb_session_save(top, nullptr, nullptr);
-  dtb_session_save(nullptr, nullptr, nullptr);
-  if (home != nullptr) setenv("HOME", saved_home.c_str(), 1);
+  {
+    state_home_.set(nullptr);
+    scratch::Env home("HOME", nullptr);
+    static char other[] = "/elsewhere/other";
+    dtb_save_command(other);
+    dtb_session_save(top, nullptr, nullptr);
+    dtb_session_save(nullptr, nullptr, nullptr);
+  }
   EXPECT_EQ(before, restart_command(top));
 }
 
 TEST_F(SessionSave, EachPathIsFreshInAPrivateDirectory) {
-  Widget top = dtb_test::toplevel();
+  Widget top = xs::toplevel();
   char *path1 = nullptr, *file1 = nullptr, *path2 = nullptr, *file2 = nullptr;
   ASSERT_TRUE(DtSessionSavePath(top, &path1, &file1));
   ASSERT_TRUE(DtSessionSavePath(top, &path2, &file2));
@@ -127,7 +121,7 @@ TEST_F(SessionSave, EachPathIsFreshInAPrivateDirectory) {
 }
 
 TEST_F(SessionSave, RelativeStateHomeFallsBackToHome) {
-  setenv("XDG_STATE_HOME", "relative/state", 1);
+  state_home_.set("relative/state");
   EXPECT_EQ(std::string(std::getenv("HOME")) + "/.local/state/DtbTest/sessions", dt_session_directory("DtbTest"));
 }
 

@@ -5,13 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "dtb/dtb_utils.h"
+#include "tests/support/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -20,55 +19,28 @@ namespace {
 // A scratch directory that is also the current directory while it lives.
 class ScratchDir {
  public:
-  ScratchDir() {
-    char templ[] = "/tmp/dtb-exe-XXXXXX";
-    path_ = mkdtemp(templ);
-    old_cwd_ = fs::current_path();
-    fs::current_path(path_);
+  ScratchDir() : old_cwd_(fs::current_path()) {
+    fs::current_path(dir_.path());
     // getcwd may differ from the template by symlinks; compare with what it says.
     path_ = fs::current_path().string();
   }
-  ~ScratchDir() {
-    fs::current_path(old_cwd_);
-    fs::remove_all(path_);
-  }
+  ~ScratchDir() { fs::current_path(old_cwd_); }
   const std::string &path() const { return path_; }
 
   std::string file(const std::string &rel, mode_t mode, uid_t uid = 0, gid_t gid = 0) const {
-    std::string full = path_ + "/" + rel;
-    fs::create_directories(fs::path(full).parent_path());
-    std::ofstream(full) << "#!/bin/sh\n";
+    std::string full = dir_.write(rel, "#!/bin/sh\n");
     EXPECT_EQ(0, chmod(full.c_str(), mode));
     EXPECT_EQ(0, chown(full.c_str(), uid, gid));
     return full;
   }
 
  private:
-  std::string path_;
   fs::path old_cwd_;
+  scratch::Dir dir_{"dtb-exe"};
+  std::string path_;
 };
 
-// Sets an environment variable for one scope and puts the old value back.
-class EnvVar {
- public:
-  EnvVar(const char *name, const char *value) : name_(name) {
-    if (const char *old = std::getenv(name)) old_ = old;
-    if (value != nullptr)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  }
-  ~EnvVar() {
-    if (old_)
-      setenv(name_, old_->c_str(), 1);
-    else
-      unsetenv(name_);
-  }
-
- private:
-  const char *name_;
-  std::optional<std::string> old_;
-};
+using EnvVar = scratch::Env;
 
 std::string exe_dir(const std::string &argv0, int size = 1025) {
   std::string name = argv0;
@@ -154,6 +126,7 @@ TEST(ExeDirTest, SearchesPathForABareName) {
   ScratchDir dir;
   dir.file("a/other", 0755);
   dir.file("b/tool", 0755);
+  dir.file("tool", 0755);
   fs::create_directories(dir.path() + "/c/tool");  // a directory with execute bits
   std::string a = dir.path() + "/a", b = dir.path() + "/b", c = dir.path() + "/c";
 
@@ -161,24 +134,14 @@ TEST(ExeDirTest, SearchesPathForABareName) {
     std::string path;
     std::string expected;
   } cases[] = {
-      {a + ":" + b, b},
-      {c + ":" + b, b},
-      {b + ":" + a, b},
-      {a + ":" + c, "<none>"},
-      {"", "<none>"},
+      {a + ":" + b, b}, {c + ":" + b, b}, {b + ":" + a, b}, {a + ":" + c, "<none>"},
+      // An empty segment is the current directory.
+      {":/nonexistent", dir.path()}, {"/nonexistent:", dir.path()}, {"/nonexistent::/x", dir.path()},
+      {"", dir.path()},
   };
   for (const auto &tc : cases) {
     EnvVar path("PATH", tc.path.c_str());
     EXPECT_EQ(tc.expected, exe_dir("tool")) << "PATH=" << tc.path;
-  }
-}
-
-TEST(ExeDirTest, EmptyPathSegmentIsTheCurrentDirectory) {
-  ScratchDir dir;
-  dir.file("tool", 0755);
-  for (const char *path : {":/nonexistent", "/nonexistent:", "/nonexistent::/x", ""}) {
-    EnvVar var("PATH", path);
-    EXPECT_EQ(dir.path(), exe_dir("tool")) << "PATH=" << path;
   }
 }
 

@@ -1,15 +1,13 @@
 // The help-volume format, the search for volumes, and the shipped volume.
 #include <clocale>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "dtb/dt/help_volume.h"
-
-namespace fs = std::filesystem;
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -60,27 +58,10 @@ TEST(HelpVolumeFormat, FindingALocation) {
 
 class VolumeSearch : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char templ[] = "/tmp/dtb-help-XXXXXX";
-    root_ = mkdtemp(templ);
-    if (const char *lang = std::getenv("LANG")) old_lang_ = lang;
-  }
-  void TearDown() override {
-    unsetenv("DTB_HELP_PATH");
-    if (old_lang_.empty())
-      unsetenv("LANG");
-    else
-      setenv("LANG", old_lang_.c_str(), 1);
-    fs::remove_all(root_);
-  }
-  std::string put(const std::string &rel) {
-    std::string path = root_ + "/" + rel;
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path) << "@topic x y\n";
-    return path;
-  }
-  std::string root_;
-  std::string old_lang_;
+  std::string put(const std::string &rel) { return dir_.write(rel, "@topic x y\n"); }
+  scratch::Dir dir_{"dtb-help"};
+  const std::string root_ = dir_.path();
+  scratch::Env help_path_{"DTB_HELP_PATH", nullptr}, lang_{"LANG", nullptr};
 };
 
 TEST_F(VolumeSearch, PathsAndSearchOrder) {

@@ -11,12 +11,12 @@
 #include <Xm/PushB.h>
 
 #include "dtb/dtb_align_internal.h"
-#include "tests/dtb_services/x_session.h"
+#include "tests/support/x_session.h"
 
 namespace {
 
-using dtbtest::pump_for;
-using dtbtest::pump_until;
+using xs::pump_for;
+using xs::pump_until;
 
 struct Size {
   int width;
@@ -26,7 +26,7 @@ struct Size {
 class AlignTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    shell_ = dtbtest::make_shell(440, 300);
+    shell_ = xs::make_shell(440, 300);
     form_ = XtVaCreateManagedWidget("group", xmFormWidgetClass, shell_, XmNwidth, 440, XmNheight,
                                     300, XmNresizePolicy, XmRESIZE_NONE, nullptr);
   }
@@ -102,8 +102,8 @@ TEST_P(GridAddressing, RowsColumnsAndCells) {
   EXPECT_EQ(cols, c.cols);
   for (const Probe &p : c.probes) {
     Widget expected = p.index < 0 ? nullptr : children_[p.index];
-    EXPECT_EQ(dtbtest::name_of(get_group_child(form_, &info, p.col, p.row)),
-              dtbtest::name_of(expected))
+    EXPECT_EQ(xs::name_of(get_group_child(form_, &info, p.col, p.row)),
+              xs::name_of(expected))
         << "cell (" << p.col << ", " << p.row << ")";
   }
 }
@@ -146,13 +146,17 @@ TEST_F(AlignTest, ColumnMajorGridStacksChildrenDownTheFirstColumn) {
 
 // ---- one row -----------------------------------------------------------------------
 
-TEST_F(AlignTest, OneRowIsStrungLeftToRightWithSpacingAndTopsAligned) {
+class OneRow : public AlignTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(OneRow, IsStrungLeftToRightWithSpacingAndEdgesAligned) {
+  const bool bottom = GetParam();
   for (Size s : {Size{50, 20}, Size{60, 30}, Size{70, 40}}) add_button(s);
-  dtb_children_align(form_, DTB_GROUP_ROWS, DTB_ALIGN_TOP, DTB_ALIGN_NONE, 0, 0, 0, 10, 0);
-  ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+  dtb_children_align(form_, DTB_GROUP_ROWS, bottom ? DTB_ALIGN_BOTTOM : DTB_ALIGN_TOP, DTB_ALIGN_NONE, 0, 0, 0, 10,
+                     0);
+  ASSERT_TRUE(xs::show_and_wait(shell_));
   for (size_t i = 0; i < children_.size(); ++i) {
     DtbRect r = rect_of(children_[i]);
-    EXPECT_EQ(r.y, 0) << i;
+    EXPECT_EQ(bottom ? r.y + r.height : r.y, bottom ? 40 : 0) << i;  // the tallest child sets the bottom
     if (i > 0) {
       DtbRect left = rect_of(children_[i - 1]);
       EXPECT_EQ(r.x, left.x + left.width + 10) << i;
@@ -161,10 +165,13 @@ TEST_F(AlignTest, OneRowIsStrungLeftToRightWithSpacingAndTopsAligned) {
   EXPECT_EQ(rect_of(children_[0]).x, 0);
 }
 
+INSTANTIATE_TEST_SUITE_P(Edges, OneRow, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "Bottom" : "Top"; });
+
 TEST_F(AlignTest, OneColumnBottomAlignedStacksWithSpacing) {
   for (Size s : {Size{50, 20}, Size{60, 30}}) add_button(s);
   dtb_children_align(form_, DTB_GROUP_COLUMNS, DTB_ALIGN_NONE, DTB_ALIGN_RIGHT, 0, 5, 5, 0, 8);
-  ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+  ASSERT_TRUE(xs::show_and_wait(shell_));
   DtbRect first = rect_of(children_[0]), second = rect_of(children_[1]);
   EXPECT_EQ(second.y, first.y + first.height + 8);
   // Right edges line up on the widest cell.
@@ -183,7 +190,7 @@ TEST_F(AlignTest, GridColumnCentresMoveToPercentagesOnFirstExposure) {
   EXPECT_EQ(attachments(children_[1]).left_offset, (100 - 60) / 2 + 120);
   EXPECT_EQ(attachments(children_[3]).left_offset, (100 - 40) / 2 + 120);
 
-  ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+  ASSERT_TRUE(xs::show_and_wait(shell_));
   ASSERT_TRUE(pump_until([&] { return attachments(children_[0]).left_attachment == XmATTACH_POSITION; }));
   const int expected_percent[] = {22, 77, 22, 77};
   const int widths[] = {100, 60, 80, 40};
@@ -212,7 +219,7 @@ TEST_F(AlignTest, GridColumnCentresMoveToPercentagesOnFirstExposure) {
 TEST_F(AlignTest, LeftAlignedGroupIsNotRealignedOnExposure) {
   add_buttons(2);
   dtb_children_align(form_, DTB_GROUP_ROWS, DTB_ALIGN_TOP, DTB_ALIGN_NONE, 0, 0, 0, 4, 0);
-  ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+  ASSERT_TRUE(xs::show_and_wait(shell_));
   XtVaSetValues(children_[1], XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, 77, nullptr);
   XtVaSetValues(children_[0], XmNwidth, 90, nullptr);
   pump_for(100);
@@ -235,7 +242,7 @@ TEST_P(Centering, SetsOffsetsOnPositionAttachments) {
   Widget w = add_button({61, 31});
   XtVaSetValues(w, XmNleftAttachment, c.left, XmNleftPosition, 50, XmNleftOffset, 7,
                 XmNtopAttachment, c.top, XmNtopPosition, 50, XmNtopOffset, 7, nullptr);
-  ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+  ASSERT_TRUE(xs::show_and_wait(shell_));
   dtb_center(w, c.direction);
   Attach a = attachments(w);
   EXPECT_EQ(a.left_offset, c.left_offset);
@@ -260,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(AlignTest, CentredChildFollowsItsSizeUntilUncentred) {
   Widget w = add_button({60, 30});
   XtVaSetValues(w, XmNleftAttachment, XmATTACH_POSITION, XmNleftPosition, 50, nullptr);
-  ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+  ASSERT_TRUE(xs::show_and_wait(shell_));
   dtb_children_center(form_, DTB_CENTER_HORIZONTAL);
   EXPECT_EQ(attachments(w).left_offset, -30);
   XtVaSetValues(w, XmNwidth, 81, nullptr);
@@ -306,9 +313,9 @@ class LabelSearch : public AlignTest, public ::testing::WithParamInterface<Label
 TEST_P(LabelSearch, FindsLabelByName) {
   const LabelCase &c = GetParam();
   Widget field = labelled_field(form_, c.field, c.label, 40);
-  ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+  ASSERT_TRUE(xs::show_and_wait(shell_));
   Widget label = get_label_widget(field);
-  EXPECT_EQ(dtbtest::name_of(label), c.found ? std::string(c.label) : "(none)");
+  EXPECT_EQ(xs::name_of(label), c.found ? std::string(c.label) : "(none)");
   EXPECT_EQ(get_label_width(field), c.found ? 40 + 5 + 7 : 0);
 }
 
@@ -335,7 +342,7 @@ TEST_F(AlignTest, MotifLabelIsItsOwnLabelAndFormUsesItsFirstChild) {
 TEST_F(AlignTest, LabelAlignedColumnLinesUpLabelEdges) {
   Widget narrow = labelled_field(form_, "age_field", "age_label", 30);
   Widget wide = labelled_field(form_, "name_field", "name_label", 70);
-  ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+  ASSERT_TRUE(xs::show_and_wait(shell_));
   dtb_children_align(form_, DTB_GROUP_COLUMNS, DTB_ALIGN_NONE, DTB_ALIGN_LABELS, 0, 0, 0, 0, 4);
   Attach a = attachments(narrow), b = attachments(wide);
   EXPECT_EQ(b.left_attachment, XmATTACH_FORM);
@@ -349,7 +356,7 @@ TEST_F(AlignTest, LabelAlignedColumnLinesUpLabelEdges) {
 TEST_F(AlignTest, ExposureOfAnEmptyGroupWaitsForChildren) {
   dtb_children_align(form_, DTB_GROUP_ROWSCOLUMNS, DTB_ALIGN_HCENTER, DTB_ALIGN_VCENTER, 0, 0, 2,
                      5, 5);
-  ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+  ASSERT_TRUE(xs::show_and_wait(shell_));
   Widget late = add_button({40, 20});
   pump_for(50);
   EXPECT_NE(attachments(late).left_attachment, XmATTACH_POSITION);

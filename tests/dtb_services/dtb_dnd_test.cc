@@ -13,14 +13,14 @@
 #include <Xm/TextF.h>
 
 #include "dtb/dtb_utils.h"
-#include "tests/dtb_services/x_session.h"
+#include "tests/support/x_session.h"
 
 namespace {
 
-using dtbtest::button;
-using dtbtest::pointer_to;
-using dtbtest::pump_for;
-using dtbtest::pump_until;
+using xs::button;
+using xs::pointer_to;
+using xs::pump_for;
+using xs::pump_until;
 
 // What the client procedures saw. Procedures are plain functions, so the
 // record is global; each test starts it afresh.
@@ -128,12 +128,12 @@ class DndTest : public ::testing::Test {
  protected:
   void SetUp() override {
     rec = Record{};
-    dtb_save_toplevel_widget(dtbtest::session().toplevel);
-    shell_ = dtbtest::make_shell(400, 120);
+    dtb_save_toplevel_widget(xs::toplevel());
+    shell_ = xs::make_shell(400, 120);
     Widget form = XtVaCreateManagedWidget("form", xmFormWidgetClass, shell_, nullptr);
     source_ = area(form, "source", 0);
     target_ = area(form, "target", 200);
-    ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+    ASSERT_TRUE(xs::show_and_wait(shell_));
   }
   void TearDown() override {
     XtDestroyWidget(shell_);
@@ -163,7 +163,7 @@ class DndTest : public ::testing::Test {
 
   // Runs the script and waits for the drag to finish (or for the script to end
   // when no drag is expected).
-  bool run(dtbtest::Script &script, bool expect_finish = true) {
+  bool run(xs::Script &script, bool expect_finish = true) {
     script.start();
     bool ok = pump_until([&] {
       return script.finished() && (!expect_finish || saw(rec.drag, DTB_DND_DRAG_FINISH));
@@ -173,13 +173,13 @@ class DndTest : public ::testing::Test {
   }
 
   // Button 1 down on the source and one motion, which records the start.
-  void press_on_source(dtbtest::Script &s) {
+  void press_on_source(xs::Script &s) {
     s.then(10, [this] { pointer_to(source_, 20, 20); })
         .then(60, [] { button(1, true); })
         .then(60, [this] { pointer_to(source_, 21, 20); });
   }
   // Carries a started drag to the target and drops it there with the button.
-  void drop_on_target(dtbtest::Script &s, unsigned int number = 1) {
+  void drop_on_target(xs::Script &s, unsigned int number = 1) {
     s.then(150, [this] { pointer_to(target_, 30, 30); })
         .then(150, [this] { pointer_to(target_, 50, 50); })
         .then(150, [number] { button(number, false); });
@@ -193,13 +193,14 @@ class DndTest : public ::testing::Test {
     pump_for(50);
     return field;
   }
-  // Drags from the source and drops near the top left corner of the widget.
-  bool drag_to(Widget w) {
-    dtbtest::Script s;
+  // Drags from the source and drops at (x, y) in the widget, by default near
+  // its top left corner.
+  bool drag_to(Widget w, int x = 10, int y = 5) {
+    xs::Script s;
     press_on_source(s);
     s.then(60, [this] { pointer_to(source_, 40, 40); })
-        .then(150, [w] { pointer_to(w, 10, 5); })
-        .then(150, [w] { pointer_to(w, 20, 8); })
+        .then(150, [=] { pointer_to(w, x, y); })
+        .then(150, [=] { pointer_to(w, x + 10, y + 3); })
         .then(150, [] { button(1, false); });
     return run(s);
   }
@@ -209,15 +210,25 @@ class DndTest : public ::testing::Test {
 
 // ---- the threshold -----------------------------------------------------------------
 
-TEST_F(DndTest, NinePixelsStartNoDragAndTenStartOne) {
+// Motions 9 pixels away from the first one start no drag; 10 in either
+// direction start one.
+struct ThresholdCase {
+  const char *name;
+  int nine_x, nine_y, ten_x, ten_y;  // relative to the first motion
+};
+
+class Threshold : public DndTest, public ::testing::WithParamInterface<ThresholdCase> {};
+
+TEST_P(Threshold, NinePixelsStartNoDragAndTenStartOne) {
+  const ThresholdCase &c = GetParam();
   drag_site(DtDND_BUFFER_TRANSFER);
   drop_site(DtDND_BUFFER_TRANSFER);
   size_t after_nine = 99;
-  dtbtest::Script s;
+  xs::Script s;
   press_on_source(s);
-  s.then(60, [this] { pointer_to(source_, 30, 29); })  // 9 right, 9 down of the first motion
+  s.then(60, [&] { pointer_to(source_, 21 + c.nine_x, 20 + c.nine_y); })
       .then(80, [&] { after_nine = rec.drag.size(); })
-      .then(10, [this] { pointer_to(source_, 31, 20); });  // 10 right
+      .then(10, [&] { pointer_to(source_, 21 + c.ten_x, 20 + c.ten_y); });
   drop_on_target(s);
   ASSERT_TRUE(run(s));
   EXPECT_EQ(after_nine, 0u);
@@ -226,20 +237,9 @@ TEST_F(DndTest, NinePixelsStartNoDragAndTenStartOne) {
   EXPECT_EQ(rec.drag.back(), DTB_DND_DRAG_FINISH);
 }
 
-TEST_F(DndTest, TenPixelsDownStartADrag) {
-  drag_site(DtDND_BUFFER_TRANSFER);
-  drop_site(DtDND_BUFFER_TRANSFER);
-  size_t after_nine = 99;
-  dtbtest::Script s;
-  press_on_source(s);
-  s.then(60, [this] { pointer_to(source_, 21, 29); })
-      .then(80, [&] { after_nine = rec.drag.size(); })
-      .then(10, [this] { pointer_to(source_, 21, 30); });
-  drop_on_target(s);
-  ASSERT_TRUE(run(s));
-  EXPECT_EQ(after_nine, 0u);
-  EXPECT_TRUE(saw(rec.drag, DTB_DND_DRAG_START));
-}
+INSTANTIATE_TEST_SUITE_P(Directions, Threshold,
+                         ::testing::Values(ThresholdCase{"Right", 9, 9, 10, 0}, ThresholdCase{"Down", 0, 9, 0, 10}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // ---- moving the data -------------------------------------------------------------------
 
@@ -247,65 +247,49 @@ struct MoveCase {
   const char *name;
   DtDndProtocol protocol;
   unsigned char operations;
-  bool moved;  // the source's data is gone afterwards
+  DtDndProtocol drop_protocol;
+  bool text_is_buffer;     // the drop site's register answer
+  const char *received;    // "": the drop site takes nothing
+  bool moved;              // the source's data is gone afterwards
 };
 
 class DataTransfer : public DndTest, public ::testing::WithParamInterface<MoveCase> {};
 
 TEST_P(DataTransfer, DropSiteReceivesTheSourcesData) {
   const MoveCase &c = GetParam();
+  rec.text_is_buffer = c.text_is_buffer;
   drag_site(c.protocol, c.operations);
-  drop_site(c.protocol);
-  dtbtest::Script s;
-  press_on_source(s);
-  s.then(60, [this] { pointer_to(source_, 40, 40); });
-  drop_on_target(s);
-  ASSERT_TRUE(run(s));
+  drop_site(c.drop_protocol);
+  ASSERT_TRUE(drag_to(target_));
 
-  EXPECT_EQ(rec.received, "payload");
-  EXPECT_EQ(rec.received_items, 1);
-  EXPECT_EQ(rec.drop_operation, c.moved ? XmDROP_MOVE : XmDROP_COPY);
+  EXPECT_EQ(rec.received, c.received);
   EXPECT_EQ(rec.source_data, c.moved ? "" : "payload");
   EXPECT_EQ(saw(rec.drag, DTB_DND_DELETE), c.moved);
+  EXPECT_EQ(rec.drag.front(), DTB_DND_DRAG_START);
+  EXPECT_EQ(rec.drag.back(), DTB_DND_DRAG_FINISH);
+  if (*c.received == '\0') {
+    EXPECT_FALSE(saw(rec.drop, DTB_DND_TRANSFER));
+    return;
+  }
+  EXPECT_EQ(rec.received_items, 1);
+  EXPECT_EQ(rec.drop_operation, c.moved ? XmDROP_MOVE : XmDROP_COPY);
   const std::vector<DtbDndReason> drop_steps = {DTB_DND_REGISTER, DTB_DND_TRANSFER, DTB_DND_ANIMATE};
   EXPECT_EQ(rec.drop, drop_steps);
-  EXPECT_EQ(rec.drag.front(), DTB_DND_DRAG_START);
   EXPECT_EQ(rec.drag[1], DTB_DND_CONVERT);
-  EXPECT_EQ(rec.drag.back(), DTB_DND_DRAG_FINISH);
 }
 
+constexpr unsigned char kMoveOrCopy = XmDROP_MOVE | XmDROP_COPY;
 INSTANTIATE_TEST_SUITE_P(
     Protocols, DataTransfer,
-    ::testing::Values(MoveCase{"BufferMoved", DtDND_BUFFER_TRANSFER, XmDROP_MOVE | XmDROP_COPY, true},
-                      MoveCase{"BufferCopied", DtDND_BUFFER_TRANSFER, XmDROP_COPY, false},
-                      MoveCase{"TextMoved", DtDND_TEXT_TRANSFER, XmDROP_MOVE | XmDROP_COPY, true},
-                      MoveCase{"TextCopied", DtDND_TEXT_TRANSFER, XmDROP_COPY, false}),
+    ::testing::Values(
+        MoveCase{"BufferMoved", DtDND_BUFFER_TRANSFER, kMoveOrCopy, DtDND_BUFFER_TRANSFER, false, "payload", true},
+        MoveCase{"BufferCopied", DtDND_BUFFER_TRANSFER, XmDROP_COPY, DtDND_BUFFER_TRANSFER, false, "payload", false},
+        MoveCase{"TextMoved", DtDND_TEXT_TRANSFER, kMoveOrCopy, DtDND_TEXT_TRANSFER, false, "payload", true},
+        MoveCase{"TextCopied", DtDND_TEXT_TRANSFER, XmDROP_COPY, DtDND_TEXT_TRANSFER, false, "payload", false},
+        // A buffer site that takes text as a buffer gets text drops too.
+        MoveCase{"TextAsBuffer", DtDND_TEXT_TRANSFER, XmDROP_COPY, DtDND_BUFFER_TRANSFER, true, "payload", false},
+        MoveCase{"OtherProtocol", DtDND_TEXT_TRANSFER, kMoveOrCopy, DtDND_BUFFER_TRANSFER, false, "", false}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(DndTest, TextDropsOnBufferSiteThatTakesTextAsBuffer) {
-  rec.text_is_buffer = true;
-  drag_site(DtDND_TEXT_TRANSFER, XmDROP_COPY);
-  drop_site(DtDND_BUFFER_TRANSFER);
-  dtbtest::Script s;
-  press_on_source(s);
-  s.then(60, [this] { pointer_to(source_, 40, 40); });
-  drop_on_target(s);
-  ASSERT_TRUE(run(s));
-  EXPECT_EQ(rec.received, "payload");
-}
-
-TEST_F(DndTest, DropSiteOfAnotherProtocolTakesNothing) {
-  drag_site(DtDND_TEXT_TRANSFER);
-  drop_site(DtDND_BUFFER_TRANSFER);
-  dtbtest::Script s;
-  press_on_source(s);
-  s.then(60, [this] { pointer_to(source_, 40, 40); });
-  drop_on_target(s);
-  ASSERT_TRUE(run(s));
-  EXPECT_EQ(rec.received, "");
-  EXPECT_EQ(rec.source_data, "payload");
-  EXPECT_FALSE(saw(rec.drop, DTB_DND_TRANSFER));
-}
 
 TEST_F(DndTest, DragWithIconFromPixmapAndMask) {
   Display *d = XtDisplay(source_);
@@ -340,7 +324,7 @@ TEST_F(DndTest, Button2StartsADragAtOnceUnlessItAdjustsSelections) {
   drop_site(DtDND_BUFFER_TRANSFER);
 
   set_btn1_transfer(source_, XmBUTTON2_ADJUST);
-  dtbtest::Script adjust;
+  xs::Script adjust;
   adjust.then(10, [this] { pointer_to(source_, 20, 20); })
       .then(60, [] { button(2, true); })
       .then(100, [] { button(2, false); });
@@ -349,7 +333,7 @@ TEST_F(DndTest, Button2StartsADragAtOnceUnlessItAdjustsSelections) {
 
   set_btn1_transfer(source_, XmBUTTON2_TRANSFER);
   size_t at_press = 0;
-  dtbtest::Script drag;
+  xs::Script drag;
   drag.then(10, [this] { pointer_to(source_, 20, 20); })
       .then(60, [] { button(2, true); })
       .then(100, [&] { at_press = rec.drag.size(); });
@@ -380,7 +364,7 @@ TEST_F(DndTest, RefusedDragEndsAtOnceAndTheNextOneStarts) {
   drop_site(DtDND_BUFFER_TRANSFER);
   // The client turns the drag into one the service cannot carry.
   rec.start_protocol_override = DtDND_NOOP_TRANSFER;
-  dtbtest::Script refused;
+  xs::Script refused;
   press_on_source(refused);
   refused.then(60, [this] { pointer_to(source_, 40, 40); })
       .then(60, [] { button(1, false); });
@@ -390,11 +374,7 @@ TEST_F(DndTest, RefusedDragEndsAtOnceAndTheNextOneStarts) {
 
   rec.start_protocol_override = -1;
   rec.drag.clear();
-  dtbtest::Script next;
-  press_on_source(next);
-  next.then(60, [this] { pointer_to(source_, 40, 40); });
-  drop_on_target(next);
-  ASSERT_TRUE(run(next));
+  ASSERT_TRUE(drag_to(target_));
   EXPECT_EQ(rec.received, "payload");
 }
 
@@ -409,79 +389,55 @@ TEST_F(DndTest, RegisteredChildrenTakeDropsToo) {
   ASSERT_EQ(dtb_drop_site_register(target_, drop_proc, DtDND_BUFFER_TRANSFER, XmDROP_COPY, True, False, &site), 0);
   EXPECT_TRUE(site->register_children);
   EXPECT_TRUE(XmDropSiteRegistered(inner));
-  dtbtest::Script s;
-  press_on_source(s);
-  s.then(60, [this] { pointer_to(source_, 40, 40); })
-      .then(150, [inner] { pointer_to(inner, 10, 10); })
-      .then(150, [inner] { pointer_to(inner, 20, 20); })
-      .then(150, [] { button(1, false); });
-  ASSERT_TRUE(run(s));
+  ASSERT_TRUE(drag_to(inner));
   EXPECT_EQ(rec.received, "payload");
 }
 
-// A text field registers itself for text. Kept, it still takes the text drops
-// that our buffer site does not want; replaced, it takes none.
-class PreservedRegistration : public DndTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(PreservedRegistration, TextFieldKeepsItsOwnDropsOnlyWhenPreserved) {
-  const bool preserve = GetParam();
-  Widget field = text_field();
-  ASSERT_TRUE(XmDropSiteRegistered(field));
-  ASSERT_EQ(dtb_drop_site_register(field, drop_proc, DtDND_BUFFER_TRANSFER, XmDROP_COPY, False,
-                                   preserve ? True : False, nullptr),
-            0);
-  auto drag_to_field = [&] { return drag_to(field); };
-
-  // A buffer goes to our procedure either way.
-  drag_site(DtDND_BUFFER_TRANSFER, XmDROP_COPY);
-  ASSERT_TRUE(drag_to_field());
-  EXPECT_EQ(rec.received, "payload");
-
-  // Text, from a second source, goes to the field's own drop handling only when it was kept.
-  source_ = area(XtParent(source_), "text_source", 100);
-  pump_for(50);
-  rec.drag.clear();
-  rec.received.clear();
-  drag_site(DtDND_TEXT_TRANSFER, XmDROP_COPY);
-  ASSERT_TRUE(drag_to_field());
-  pump_until([&] { return !preserve || XmTextFieldGetLastPosition(field) > 0; }, 1000);
-  char *value = XmTextFieldGetString(field);
-  EXPECT_EQ(std::string(value), preserve ? "payload" : "");
-  XtFree(value);
-  EXPECT_EQ(rec.received, "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Kept, PreservedRegistration, ::testing::Values(false, true),
-                         [](const auto &info) { return info.param ? "Preserved" : "Replaced"; });
-
-struct TextFieldCase {
+// Motif's own text fields take our text, and buffers marked as text. A field
+// that also gets a buffer drop site of ours keeps taking the text drops our
+// site does not want only when its own registration is preserved.
+struct FieldCase {
   const char *name;
+  bool ours;  // a buffer drop site of ours on the field
+  Boolean preserve;
   DtDndProtocol protocol;
   Boolean buffer_is_text;
-  const char *expected;
+  const char *field_text;  // what the field holds afterwards
+  const char *received;    // what our drop procedure got
 };
 
-class IntoTextField : public DndTest, public ::testing::WithParamInterface<TextFieldCase> {};
+void PrintTo(const FieldCase &c, std::ostream *os) { *os << c.name; }
 
-// Motif's own text widgets take our text, and buffers marked as text.
+class IntoTextField : public DndTest, public ::testing::WithParamInterface<FieldCase> {};
+
 TEST_P(IntoTextField, TakesTextButNotPlainBuffers) {
-  const TextFieldCase &c = GetParam();
+  const FieldCase &c = GetParam();
   Widget field = text_field();
+  ASSERT_TRUE(XmDropSiteRegistered(field));
+  if (c.ours) {
+    ASSERT_EQ(dtb_drop_site_register(field, drop_proc, DtDND_BUFFER_TRANSFER, XmDROP_COPY, False, c.preserve, nullptr),
+              0);
+  }
   ASSERT_EQ(dtb_drag_site_register(source_, drag_proc, c.protocol, XmDROP_COPY, c.buffer_is_text, False, 0, 0,
                                    nullptr),
             0);
   ASSERT_TRUE(drag_to(field));
-  pump_until([&] { return XmTextFieldGetLastPosition(field) > 0; }, 500);
+  pump_until([&] { return XmTextFieldGetLastPosition(field) > 0; }, *c.field_text != '\0' ? 1000 : 500);
   char *value = XmTextFieldGetString(field);
-  EXPECT_EQ(std::string(value), c.expected);
+  EXPECT_EQ(std::string(value), c.field_text);
   XtFree(value);
+  EXPECT_EQ(rec.received, c.received);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Protocols, IntoTextField,
-    ::testing::Values(TextFieldCase{"Text", DtDND_TEXT_TRANSFER, False, "payload"},
-                      TextFieldCase{"BufferAsText", DtDND_BUFFER_TRANSFER, True, "payload"},
-                      TextFieldCase{"PlainBuffer", DtDND_BUFFER_TRANSFER, False, ""}),
+    ::testing::Values(FieldCase{"Text", false, False, DtDND_TEXT_TRANSFER, False, "payload", ""},
+                      FieldCase{"BufferAsText", false, False, DtDND_BUFFER_TRANSFER, True, "payload", ""},
+                      FieldCase{"PlainBuffer", false, False, DtDND_BUFFER_TRANSFER, False, "", ""},
+                      FieldCase{"BufferToOursReplacing", true, False, DtDND_BUFFER_TRANSFER, False, "", "payload"},
+                      FieldCase{"BufferToOursPreserving", true, True, DtDND_BUFFER_TRANSFER, False, "", "payload"},
+                      FieldCase{"TextPastOursReplacing", true, False, DtDND_TEXT_TRANSFER, False, "", ""},
+                      FieldCase{"TextPastOursPreserving", true, True, DtDND_TEXT_TRANSFER, False, "payload", ""}),
     [](const auto &info) { return std::string(info.param.name); });
 
 class RootDrop : public DndTest, public ::testing::WithParamInterface<bool> {};
@@ -489,13 +445,7 @@ class RootDrop : public DndTest, public ::testing::WithParamInterface<bool> {};
 TEST_P(RootDrop, DropOnTheDesktopBackgroundAsksTheSourceWhenAllowed) {
   const bool allowed = GetParam();
   drag_site(DtDND_BUFFER_TRANSFER, XmDROP_COPY, allowed ? True : False);
-  dtbtest::Script s;
-  press_on_source(s);
-  s.then(60, [this] { pointer_to(source_, 40, 40); })
-      .then(150, [this] { pointer_to(shell_, 600, 500); })
-      .then(150, [this] { pointer_to(shell_, 620, 520); })
-      .then(150, [] { button(1, false); });
-  ASSERT_TRUE(run(s));
+  ASSERT_TRUE(drag_to(shell_, 600, 500));
   EXPECT_EQ(saw(rec.drag, DTB_DND_ROOT_DROP), allowed);
   EXPECT_EQ(rec.root_answer_preset, allowed);
   EXPECT_EQ(rec.source_data, "payload");

@@ -17,7 +17,7 @@
 #include <Xm/RowColumn.h>
 
 #include "dtb/dtb_utils.h"
-#include "tests/dtb_services/x_session.h"
+#include "tests/support/x_session.h"
 
 namespace {
 
@@ -97,13 +97,13 @@ const auto *const image_files = ::testing::AddGlobalTestEnvironment(new ImageFil
 class PixmapTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    shell_ = dtbtest::make_shell(200, 100);
+    shell_ = xs::make_shell(200, 100);
     box_ = XtVaCreateManagedWidget("box", xmRowColumnWidgetClass, shell_, nullptr);
     label_ = XtVaCreateManagedWidget("label", xmLabelWidgetClass, box_, nullptr);
     gadget_ = XtVaCreateManagedWidget("gadget", xmLabelGadgetClass, box_, nullptr);
     // The server offers no 1-bit windows, but the look-up goes by the widget's
     // depth, so a never-realized 1-bit label stands for a monochrome display.
-    mono_shell_ = dtbtest::make_shell(50, 50);
+    mono_shell_ = xs::make_shell(50, 50);
     mono_ = XtVaCreateManagedWidget("mono", xmLabelWidgetClass, mono_shell_, XmNdepth, 1, nullptr);
     XtRealizeWidget(shell_);
     display_ = XtDisplay(shell_);

@@ -10,12 +10,12 @@
 #include <Xm/RowColumn.h>
 
 #include "dtb/dtb_utils.h"
-#include "tests/dtb_services/x_session.h"
+#include "tests/support/x_session.h"
 
 namespace {
 
-using dtbtest::pump_for;
-using dtbtest::pump_until;
+using xs::pump_for;
+using xs::pump_until;
 
 // A popup menu that only the runtime posts: Motif's automatic posting would
 // grab button 3 on the parent and take the press away from the carriers.
@@ -30,8 +30,8 @@ Widget popup_menu(Widget parent, const char *name) {
 class PopupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dtb_save_toplevel_widget(dtbtest::session().toplevel);
-    shell_ = dtbtest::make_shell(300, 100);
+    dtb_save_toplevel_widget(xs::toplevel());
+    shell_ = xs::make_shell(300, 100);
     Widget form = XtVaCreateManagedWidget("form", xmFormWidgetClass, shell_, nullptr);
     for (int i = 0; i < 3; ++i) {
       std::string name = "carrier" + std::to_string(i);
@@ -41,21 +41,23 @@ class PopupTest : public ::testing::Test {
       name = "menu" + std::to_string(i);
       menus_[i] = popup_menu(form, name.c_str());
     }
-    ASSERT_TRUE(dtbtest::show_and_wait(shell_));
+    ASSERT_TRUE(xs::show_and_wait(shell_));
   }
   void TearDown() override {
-    for (Widget menu : menus_) {
-      if (menu != nullptr && XtIsManaged(menu)) XtUnmanageChild(menu);
-    }
+    unpost_all();
     XtDestroyWidget(shell_);
     pump_for(50);
+  }
+  void unpost_all() {
+    for (Widget menu : menus_)
+      if (menu != nullptr && XtIsManaged(menu)) XtUnmanageChild(menu);
   }
 
   // Presses button 3 over the widget; the index of the menu that came up, or -1.
   int press_button3_over(Widget w) {
-    dtbtest::pointer_to(w, 40, 40);
+    xs::pointer_to(w, 40, 40);
     pump_for(30);
-    dtbtest::button(3, true);
+    xs::button(3, true);
     int shown = -1;
     pump_until([&] {
       for (int i = 0; i < 3; ++i) {
@@ -63,11 +65,9 @@ class PopupTest : public ::testing::Test {
       }
       return shown >= 0;
     }, 300);
-    dtbtest::button(3, false);
+    xs::button(3, false);
     pump_for(50);
-    for (Widget menu : menus_) {
-      if (XtIsManaged(menu)) XtUnmanageChild(menu);
-    }
+    unpost_all();
     pump_for(50);
     return shown;
   }
