@@ -8,11 +8,24 @@
 
 void gl_main_Find_CB1(Widget, XtPointer, XtPointer) { find_button_proc(); }
 
-// Add, Modify and Delete open the add/modify dialog or the delete
-// confirmation; until those exist the buttons do nothing.
-void gl_main_Add_CB1(Widget, XtPointer, XtPointer) {}
-void gl_main_Modify_CB1(Widget, XtPointer, XtPointer) {}
-void gl_main_Delete_CB1(Widget, XtPointer, XtPointer) {}
+void gl_main_Add_CB1(Widget, XtPointer, XtPointer) { open_add_dialog(); }
+void gl_main_Modify_CB1(Widget, XtPointer, XtPointer) { open_modify_dialog(); }
+void gl_main_Delete_CB1(Widget, XtPointer, XtPointer) { delete_button_proc(); }
+
+// OK does what the dialog was opened for.
+void gl_main_dialog_button1_CB1(Widget, XtPointer, XtPointer) {
+  if (function == kFunctionAdd) {
+    add_button_proc();
+  } else {
+    modify_button_proc();
+  }
+}
+
+void gl_main_dialog_button3_CB1(Widget, XtPointer, XtPointer) { close_edit_dialog(); }
+
+// The dialog is left modeless (the main window's Find stays usable while it is
+// open); the hook makes the window manager's close act like Cancel.
+void gl_main_dialog_CB1(Widget widget, XtPointer, XtPointer) { watch_edit_dialog(widget); }
 
 // Stored in the delete confirmation for a non-modal showing, which this program
 // never uses: the modal answer decides instead.

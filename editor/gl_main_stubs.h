@@ -9,6 +9,11 @@ void gl_main_Modify_CB1(Widget widget, XtPointer client_data, XtPointer call_dat
 void gl_main_Delete_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
 void gl_main_DeleteConfirm_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
 
+// Add/modify dialog: OK, Cancel, and the creation hook of its shell.
+void gl_main_dialog_button1_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+void gl_main_dialog_button3_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+void gl_main_dialog_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+
 // Creation hooks of the text fields: they attach the focus hints.
 void gl_main_textfield_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
 void gl_main_textfield2_CB1(Widget widget, XtPointer client_data, XtPointer call_data);

@@ -17,3 +17,30 @@ void addmod_kor_field_focus_CB(Widget widget, XtPointer client_data, XtPointer c
 void addmod_kor_field_loose_focus_CB(Widget widget, XtPointer client_data, XtPointer call_data);
 void addmod_chn_field_focus_CB(Widget widget, XtPointer client_data, XtPointer call_data);
 void addmod_chn_field_loose_focus_CB(Widget widget, XtPointer client_data, XtPointer call_data);
+
+// What the open add/modify dialog is for: 1 Add, 2 Modify.
+extern int function;
+inline constexpr int kFunctionAdd = 1;
+inline constexpr int kFunctionModify = 2;
+
+// The text of the entry selected in the user list, or null (after showing the
+// selection prompt in the main footer) when nothing is selected. The text
+// stays valid until the next call.
+const char *get_selected_hanja();
+
+// Open the add/modify dialog for Add (Hangul field preset from the main
+// window's field) or for Modify (the Hanja field preset with the selected
+// entry; only the prompt when nothing is selected). A dialog already on the
+// screen is raised and refilled for the new command.
+void open_add_dialog();
+void open_modify_dialog();
+// Close the dialog on the screen, if any.
+void close_edit_dialog();
+// Keep the dialog record pointing at the dialog on the screen: the shell's
+// window-manager close acts like Cancel, and a destroyed dialog is forgotten.
+void watch_edit_dialog(Widget dialog_shell);
+
+// OK of the dialog (Add or Modify), and Delete from the main window.
+void add_button_proc();
+void modify_button_proc();
+void delete_button_proc();

@@ -17,43 +17,16 @@
 #include "editor/gl_main_stubs.h"
 #include "ui/catalog_text.h"
 #include "ui/gl_main_ui.h"
+#include "ui/gl_main_widgets.h"
 
 namespace {
 
-// White as a pixel of `parent`'s screen; 0 when the conversion fails.
-Pixel white_for(Widget parent) {
-  return dtb_cvt_resource_from_string(parent, const_cast<char *>(XtRPixel), 4, const_cast<char *>("white"), 0);
-}
+using gl_main::create_labelled;
+using gl_main::manage;
+using gl_main::manage_children;
+using gl_main::white_for;
 
 KeySym mnemonic(const char *letter) { return XStringToKeysym(letter); }
-
-// Manage every child of `w` in one call.
-void manage_children(Widget w) {
-  if (w == nullptr) return;
-  WidgetList children = nullptr;
-  Cardinal count = 0;
-  XtVaGetValues(w, XmNchildren, &children, XmNnumChildren, &count, nullptr);
-  if (count > 0) XtManageChildren(children, count);
-}
-
-void manage(Widget w) {
-  if (w != nullptr) XtManageChild(w);
-}
-
-// A label-like widget (label or push button) of `widget_class` named `name`
-// with its catalog text, created unmanaged with the resources of `args`.
-Widget create_labelled(const char *name, WidgetClass widget_class, Widget parent, int number,
-                       const char *euc_default, Arg *args, Cardinal nargs, bool managed = false) {
-  XmString label = catalog_xmstring(number, euc_default);
-  Arg all[16];
-  Cardinal n = 0;
-  XtSetArg(all[n], XmNlabelString, label); n++;
-  for (Cardinal i = 0; i < nargs && n < XtNumber(all); i++) all[n++] = args[i];
-  Widget w = managed ? XtCreateManagedWidget(name, widget_class, parent, all, n)
-                     : XtCreateWidget(name, widget_class, parent, all, n);
-  XmStringFree(label);
-  return w;
-}
 
 }  // namespace
 

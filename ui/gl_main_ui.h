@@ -73,5 +73,10 @@ int dtbGlMainDialogInfo_clear(DtbGlMainDialogInfoPtr instance);
 // widget that cannot be created only leaves its part of the window missing.
 int dtb_gl_main_mainwindow_initialize(DtbGlMainMainwindowInfoPtr instance, Widget parent);
 
+// Build the add/modify dialog, hidden, under `parent` (the main window's
+// shell) unless the record says it is built already. Always returns 0;
+// managing `dialog_shellform` shows it.
+int dtb_gl_main_dialog_initialize(DtbGlMainDialogInfoPtr instance, Widget parent);
+
 // Fill the delete confirmation once from the message catalog. Return 0.
 int dtb_gl_main_delete_confirm_initialize(DtbMessageRecord *record);

@@ -1,0 +1,481 @@
+// Add, Modify and Delete through the real widgets of the main window, the
+// add/modify dialog and the delete confirmation, in both text modes. After
+// each command: the footer bytes, the user list and the user dictionary.
+#include <gtest/gtest.h>  // before the X headers, whose macros clash with it
+
+#include <X11/IntrinsicP.h>
+#include <X11/CoreP.h>
+#include <Xm/List.h>
+#include <Xm/PanedW.h>
+#include <Xm/SashP.h>
+#include <Xm/MessageB.h>
+#include <Xm/PushB.h>
+#include <Xm/TextF.h>
+#include <iconv.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "dict/hanja_insert.h"
+#include "dict/hanja_util.h"
+#include "editor/hanja_ui_util.h"
+#include "tests/ui/gui_fixture.h"
+#include "ui/gl_main_ui.h"
+
+namespace {
+
+DtbGlMainMainwindowInfo &W = dtb_gl_main_mainwindow;
+DtbGlMainDialogInfo &D = dtb_gl_main_dialog;
+
+const char kHanja[] = "\xc7\xd1\xc0\xda";  // 한자
+const char kSajeon[] = "\xbb\xe7\xc0\xfc";  // 사전
+const char kHan[] = "\xf9\xd3\xed\xae";     // 漢字
+const char kKor[] = "\xf9\xdb\xed\xae";     // 韓字
+const char kLei[] = "\xf9\xd8\xed\xae";     // 閑字
+const char kOne[] = "\xf9\xd3";             // 漢
+
+// Footer texts, EUC-KR, written out independently of the program.
+const char kCountsDiffer[] = "\xc7\xd1\xb1\xdb\xbc\xf6\xbf\xcd \xc7\xd1\xc0\xda\xbc\xf6\xb0\xa1 \xc6\xb2\xb8\xb2.";
+const char kAlreadyTail[] = "\"\xb4\xc2 \xb9\xfa\xbd\xe1 \xc7\xd1\xc0\xda\xbb\xe7\xc0\xfc\xbf\xa1 \xc0\xd6\xc0\xbd.";
+const char kCannotAdd[] = "$HOME/.usrhjd\xbf\xa1 \xb4\xf5\xc7\xd2\xbc\xf6 \xbe\xf8\xc0\xbd.";
+const char kAddedTail[] = "\"\xb8\xa6 $HOME/.usrhjd\xbf\xa1 \xb4\xf5\xc7\xdf\xc0\xbd.";
+const char kSelectEntry[] =
+    "\xbb\xe7\xbf\xeb\xc0\xda \xbb\xe7\xc0\xfc\xbf\xa1\xbc\xad \xc7\xd1 \xb0\xb3\xc0\xc7 \xb1\xe2\xb7\xcf\xc0\xbb "
+    "\xbc\xb1\xc5\xc3\xc7\xcf\xbf\xa9\xbe\xdf \xc7\xd5\xb4\xcf\xb4\xd9";
+const char kSelectHanja[] =
+    ".usrhjd \xb8\xae\xbd\xba\xc6\xae\xbf\xa1\xbc\xad \xc7\xd1\xc0\xda\xb8\xa6 \xbc\xb1\xc5\xc3\xc7\xcf\xbd\xca"
+    "\xbd\xc3\xbf\xc0.";
+const char kAnd[] = "\"\xbf\xcd \"";
+const char kNoMatchTail[] = "\"\xb4\xc2 \xb8\xc2\xc1\xf6 \xbe\xca\xc0\xbd.";
+const char kEnterHanja[] =
+    "\xc7\xd1\xc0\xda \xbd\xba\xc6\xae\xb8\xb5\xc0\xbb \xc0\xd4\xb7\xc2\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0";
+
+std::string lang_of_test;
+
+bool utf8_lang() { return lang_of_test == "ko_KR.UTF-8" || lang_of_test == "ko.UTF-8"; }
+
+// An EUC-KR text in the running mode's encoding, converted with iconv.
+std::string M(const std::string &euc) {
+  if (!utf8_lang()) return euc;
+  iconv_t cd = iconv_open("UTF-8", "EUC-KR");
+  std::string out(euc.size() * 2 + 1, '\0');
+  char *in = const_cast<char *>(euc.data());
+  size_t in_left = euc.size();
+  char *o = out.data();
+  size_t out_left = out.size();
+  iconv(cd, &in, &in_left, &o, &out_left);
+  iconv_close(cd);
+  out.resize(out.size() - out_left);
+  return out;
+}
+
+// Live add/modify dialogs hanging below the main window's shell.
+int dialog_shells() {
+  int count = 0;
+  for (Cardinal i = 0; i < W.mainwindow->core.num_popups; i++) {
+    Widget w = W.mainwindow->core.popup_list[i];
+    if (std::string(XtName(w)) == "dtb_gl_main_dialog" && !w->core.being_destroyed) count++;
+  }
+  return count;
+}
+
+std::string added(const char *word) { return M("\"" + std::string(word) + kAddedTail); }
+
+void set_text(Widget field, const std::string &text) {
+  XmTextFieldSetString(field, const_cast<char *>(text.c_str()));
+}
+
+std::string get_text(Widget field) {
+  char *t = XmTextFieldGetString(field);
+  std::string s = t;
+  XtFree(t);
+  return s;
+}
+
+// Press a push button as the pointer would: arm, activate, disarm.
+void press(Widget button) {
+  ASSERT_NE(button, nullptr);
+  XtCallActionProc(button, const_cast<char *>("ArmAndActivate"), nullptr, nullptr, 0);
+  ui_test::flush();
+}
+
+void select_item(int position) {
+  XmListSelectPos(W.usrhjd_list, position, False);
+  ui_test::flush();
+}
+
+// The answer to give the delete confirmation, pressed from a timer while
+// Delete waits for it.
+struct Answer {
+  bool yes = true;
+  int polls = 0;
+  bool pressed = false;
+  bool had_cancel = true;
+  std::string yes_label, no_label;
+};
+
+void answer_confirmationCB(XtPointer data, XtIntervalId *) {
+  auto *answer = static_cast<Answer *>(data);
+  Widget box = XtNameToWidget(W.mainwindow, "*dtb_msg_dlg");
+  if (box == nullptr || !XtIsManaged(box)) {
+    // Not up yet; give up after two seconds rather than hang the suite.
+    if (++answer->polls < 100) XtAppAddTimeOut(ui_test::app(), 20, answer_confirmationCB, data);
+    return;
+  }
+  Widget yes = XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON);
+  Widget no = XtNameToWidget(box, "action2_button");
+  answer->had_cancel = XtIsManaged(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON));
+  answer->yes_label = ui_test::label_text(yes);
+  answer->no_label = ui_test::label_text(no);
+  answer->pressed = true;
+  Widget button = answer->yes ? yes : no;
+  if (XmIsGadget(button)) {
+    // The box's own buttons are gadgets, which have no actions of their own.
+    XmPushButtonCallbackStruct cbs = {};
+    cbs.reason = XmCR_ACTIVATE;
+    XtCallCallbacks(button, XmNactivateCallback, &cbs);
+  } else {
+    XtCallActionProc(button, const_cast<char *>("ArmAndActivate"), nullptr, nullptr, 0);
+  }
+}
+
+class EditTest : public ::testing::TestWithParam<const char *> {
+ protected:
+  void SetUp() override {
+    lang_of_test = GetParam();
+    char tmpl[] = "/tmp/glosset-edit-XXXXXX";
+    dir_ = mkdtemp(tmpl);
+    user_ = dir_ + "/usrhjd";
+    setenv("USRDICNAME", user_.c_str(), 1);
+    setenv("SYSDICNAME", (dir_ + "/missing").c_str(), 1);
+    ASSERT_EQ(InsertHanjaWord(0, kHanja, kKor), 0);
+    ui_test::start_main_window(GetParam(), ui_test::build_nlspath().c_str());
+  }
+  void TearDown() override {
+    ui_test::stop_main_window();
+    unlink(user_.c_str());
+    rmdir(dir_.c_str());
+  }
+
+  void find(const char *euc_reading) {
+    set_text(W.textfield, M(euc_reading));
+    press(W.Find);
+  }
+  // Open the dialog for Add with the main field's reading and press OK with `word`.
+  void add(const char *euc_word) {
+    press(W.Add);
+    ASSERT_NE(D.textfield3, nullptr);
+    set_text(D.textfield3, M(euc_word));
+    press(D.dialog_button1);
+  }
+  void delete_selected(bool yes, Answer *answer) {
+    answer->yes = yes;
+    XtAppAddTimeOut(ui_test::app(), 20, answer_confirmationCB, answer);
+    press(W.Delete);
+  }
+
+  bool stored(const char *key, const char *word) { return CheckDic(0, key, word) == 1; }
+  std::string file_bytes() {
+    std::ifstream in(user_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  std::vector<std::string> items() { return ui_test::list_items(W.usrhjd_list); }
+  std::vector<std::string> in_mode(std::initializer_list<const char *> words) {
+    std::vector<std::string> v;
+    for (const char *w : words) v.push_back(M(w));
+    return v;
+  }
+
+  std::string dir_, user_;
+};
+
+TEST_P(EditTest, AddOpensTheDialogPresetFromTheMainField) {
+  find(kHanja);
+  press(W.Add);
+  ASSERT_NE(D.dialog, nullptr);
+  EXPECT_TRUE(XtIsManaged(D.dialog_shellform));
+  EXPECT_EQ(get_text(D.textfield2), M(kHanja));
+  EXPECT_EQ(get_text(D.textfield3), "");
+  EXPECT_EQ(function, 1);
+}
+
+TEST_P(EditTest, AddWithTheShownReadingPutsTheWordOnTop) {
+  find(kHanja);
+  add(kHan);
+  EXPECT_EQ(ui_test::label_text(D.dialog_label), added(kHan));
+  EXPECT_EQ(items(), in_mode({kHan, kKor}));
+  EXPECT_TRUE(stored(kHanja, kHan));
+  EXPECT_TRUE(stored(kHanja, kKor));
+  // The dialog stays open after OK.
+  EXPECT_TRUE(XtIsManaged(D.dialog_shellform));
+}
+
+TEST_P(EditTest, AddWithAnotherReadingLeavesTheListAlone) {
+  find(kSajeon);
+  press(W.Add);
+  set_text(D.textfield2, M(kHanja));
+  set_text(D.textfield3, M(kHan));
+  press(D.dialog_button1);
+  EXPECT_EQ(ui_test::label_text(D.dialog_label), added(kHan));
+  EXPECT_TRUE(items().empty());
+  EXPECT_TRUE(stored(kHanja, kHan));
+}
+
+struct Refusal {
+  const char *name;
+  const char *reading;  // EUC-KR, or ASCII
+  const char *word;
+  bool duplicate;       // the expected report: duplicate, or cannot add
+  bool counts_differ;
+};
+
+TEST_P(EditTest, RefusedAddsWriteNothing) {
+  std::string nine_syllables, nine_hanja;  // 18 bytes: more than any stored string
+  for (int i = 0; i < 9; i++) {
+    nine_syllables += "\xb0\xa1";
+    nine_hanja += "\xca\xa1";
+  }
+  const Refusal cases[] = {
+      {"length", kHanja, kOne, false, true},
+      {"duplicate", kHanja, kKor, true, false},
+      {"ascii", "ab", "cd", false, false},
+      {"too long", nine_syllables.c_str(), nine_hanja.c_str(), false, false},
+  };
+  find(kHanja);
+  const std::string before = file_bytes();
+  for (const Refusal &c : cases) {
+    press(W.Add);
+    set_text(D.textfield2, M(c.reading));
+    set_text(D.textfield3, M(c.word));
+    press(D.dialog_button1);
+    std::string expected = c.counts_differ ? M(kCountsDiffer)
+                           : c.duplicate   ? M("\"" + std::string(c.word) + kAlreadyTail)
+                                           : M(kCannotAdd);
+    EXPECT_EQ(ui_test::label_text(D.dialog_label), expected) << c.name;
+    EXPECT_EQ(file_bytes(), before) << c.name;
+    EXPECT_EQ(items(), in_mode({kKor})) << c.name;
+  }
+}
+
+TEST_P(EditTest, ModifyReplacesTheSelectedEntry) {
+  InsertHanjaWord(0, kHanja, kLei);
+  find(kHanja);
+  ASSERT_EQ(items(), in_mode({kLei, kKor}));
+  select_item(2);
+  press(W.Modify);
+  ASSERT_NE(D.dialog, nullptr);
+  EXPECT_EQ(function, 2);
+  EXPECT_EQ(get_text(D.textfield2), M(kHanja));
+  EXPECT_EQ(get_text(D.textfield3), M(kKor));
+  set_text(D.textfield3, M(kHan));
+  press(D.dialog_button1);
+  EXPECT_EQ(ui_test::label_text(D.dialog_label), added(kHan));
+  EXPECT_EQ(items(), in_mode({kLei, kHan}));
+  EXPECT_TRUE(stored(kHanja, kHan));
+  EXPECT_FALSE(stored(kHanja, kKor));
+  EXPECT_TRUE(stored(kHanja, kLei));
+}
+
+TEST_P(EditTest, ModifyWithNothingSelectedOnlyPrompts) {
+  find(kHanja);
+  press(W.Modify);
+  EXPECT_EQ(D.dialog, nullptr);
+  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), M(kSelectEntry));
+}
+
+TEST_P(EditTest, ModifyOkAfterTheSelectionWentAwayChangesNothing) {
+  find(kHanja);
+  select_item(1);
+  press(W.Modify);
+  set_text(D.textfield3, M(kHan));
+  XmListDeselectAllItems(W.usrhjd_list);
+  const std::string before = file_bytes();
+  press(D.dialog_button1);
+  EXPECT_EQ(ui_test::label_text(D.dialog_label), M(kSelectEntry));
+  EXPECT_EQ(file_bytes(), before);
+  EXPECT_EQ(items(), in_mode({kKor}));
+}
+
+TEST_P(EditTest, DeleteAnsweredYesRemovesTheEntry) {
+  find(kHanja);
+  select_item(1);
+  Answer answer;
+  delete_selected(true, &answer);
+  ASSERT_TRUE(answer.pressed);
+  EXPECT_EQ(answer.yes_label, M("\xbf\xb9"));             // 예
+  EXPECT_EQ(answer.no_label, M("\xbe\xc6\xb4\xcf\xbf\xc0"));  // 아니오
+  EXPECT_FALSE(answer.had_cancel);
+  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), M(kSelectHanja));
+  EXPECT_TRUE(items().empty());
+  EXPECT_FALSE(stored(kHanja, kKor));
+}
+
+TEST_P(EditTest, DeleteAnsweredNoChangesNothing) {
+  find(kHanja);
+  const std::string footer = ui_test::label_text(W.mainwindow_label);
+  select_item(1);
+  const std::string before = file_bytes();
+  Answer answer;
+  delete_selected(false, &answer);
+  ASSERT_TRUE(answer.pressed);
+  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), footer);
+  EXPECT_EQ(items(), in_mode({kKor}));
+  EXPECT_EQ(file_bytes(), before);
+}
+
+TEST_P(EditTest, DeleteAfterTheMainReadingChangedReportsTheMismatch) {
+  find(kHanja);
+  select_item(1);
+  set_text(W.textfield, M(kSajeon));
+  const std::string before = file_bytes();
+  Answer answer;
+  delete_selected(true, &answer);
+  ASSERT_TRUE(answer.pressed);
+  EXPECT_EQ(ui_test::label_text(W.mainwindow_label),
+            M("\"" + std::string(kSajeon) + kAnd + kKor + kNoMatchTail));
+  EXPECT_EQ(items(), in_mode({kKor}));
+  EXPECT_EQ(file_bytes(), before);
+}
+
+TEST_P(EditTest, DeleteWithNothingSelectedAsksNothing) {
+  find(kHanja);
+  press(W.Delete);  // a confirmation would wait here for ever
+  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), M(kSelectEntry));
+  EXPECT_TRUE(stored(kHanja, kKor));
+}
+
+TEST_P(EditTest, CancelThenAFreshAdd) {
+  find(kHanja);
+  press(W.Add);
+  set_text(D.textfield3, M(kHan));
+  Widget first = D.dialog;
+  press(D.dialog_button3);
+  EXPECT_EQ(D.dialog, nullptr);
+  EXPECT_EQ(dialog_shells(), 0);
+  press(W.Add);
+  ASSERT_NE(D.dialog, nullptr);
+  EXPECT_EQ(dialog_shells(), 1);
+  EXPECT_EQ(get_text(D.textfield3), "");
+  EXPECT_EQ(get_text(D.textfield2), M(kHanja));
+  (void)first;
+  EXPECT_FALSE(stored(kHanja, kHan));
+}
+
+TEST_P(EditTest, SecondAddOrModifyReusesTheOpenDialog) {
+  find(kHanja);
+  press(W.Add);
+  Widget shell = D.dialog;
+  set_text(D.textfield3, M(kHan));
+  press(D.dialog_button1);  // a report in the footer
+  press(W.Add);
+  EXPECT_EQ(D.dialog, shell);
+  EXPECT_EQ(get_text(D.textfield3), "");
+  EXPECT_EQ(ui_test::label_text(D.dialog_label), " ");
+  select_item(2);
+  press(W.Modify);
+  EXPECT_EQ(D.dialog, shell);
+  EXPECT_EQ(function, 2);
+  EXPECT_EQ(get_text(D.textfield3), M(kKor));
+  EXPECT_EQ(dialog_shells(), 1);
+}
+
+TEST_P(EditTest, WindowManagerCloseActsLikeCancel) {
+  press(W.Add);
+  Widget shell = D.dialog;
+  ASSERT_TRUE(XtIsRealized(shell));
+  Display *d = XtDisplay(shell);
+  XClientMessageEvent ev = {};
+  ev.type = ClientMessage;
+  ev.window = XtWindow(shell);
+  ev.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  ev.format = 32;
+  ev.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  ev.data.l[1] = CurrentTime;
+  XSendEvent(d, ev.window, False, NoEventMask, reinterpret_cast<XEvent *>(&ev));
+  ui_test::flush();
+  EXPECT_EQ(D.dialog, nullptr);
+  EXPECT_EQ(dialog_shells(), 0);
+  press(W.Add);  // and a new one opens
+  EXPECT_NE(D.dialog, nullptr);
+}
+
+TEST_P(EditTest, FindStillWorksWhileTheDialogIsOpen) {
+  press(W.Add);
+  find(kHanja);
+  EXPECT_EQ(items(), in_mode({kKor}));
+}
+
+TEST_P(EditTest, FocusHintsOfTheDialogFields) {
+  press(W.Add);
+  XmAnyCallbackStruct cbs = {XmCR_FOCUS, nullptr};
+  XtCallCallbacks(D.textfield3, XmNfocusCallback, &cbs);
+  EXPECT_EQ(ui_test::label_text(D.dialog_label), M(kEnterHanja));
+  cbs.reason = XmCR_LOSING_FOCUS;
+  XtCallCallbacks(D.textfield3, XmNlosingFocusCallback, &cbs);
+  EXPECT_EQ(ui_test::label_text(D.dialog_label), " ");
+}
+
+TEST_P(EditTest, DialogLayout) {
+  press(W.Add);
+  ASSERT_NE(D.dialog_panedwin, nullptr);
+  // Built once per record: a second initialize without clearing adds nothing.
+  DtbGlMainDialogInfo copy = D;
+  EXPECT_EQ(dtb_gl_main_dialog_initialize(&D, W.mainwindow), 0);
+  EXPECT_EQ(std::memcmp(&copy, &D, sizeof D), 0);
+  EXPECT_EQ(dialog_shells(), 1);
+
+  Widget default_button = nullptr;
+  XtVaGetValues(D.dialog_shellform, XmNdefaultButton, &default_button, nullptr);
+  EXPECT_EQ(default_button, D.dialog_button1);
+  int max2 = 0, max3 = 0;
+  XtVaGetValues(D.textfield2, XmNmaxLength, &max2, nullptr);
+  XtVaGetValues(D.textfield3, XmNmaxLength, &max3, nullptr);
+  EXPECT_EQ(max2, 20);
+  EXPECT_EQ(max3, 80);
+
+  // Taller dialog: only the fields' pane grows.
+  Dimension panel = 0, footer = 0, form = 0, form_after = 0, height = 0;
+  XtVaGetValues(D.dialog_button_panel, XmNheight, &panel, nullptr);
+  XtVaGetValues(D.dialog_footer, XmNheight, &footer, nullptr);
+  XtVaGetValues(D.dialog_form, XmNheight, &form, nullptr);
+  XtVaGetValues(D.dialog_shellform, XmNheight, &height, nullptr);
+  EXPECT_EQ(panel, 48);
+  EXPECT_EQ(footer, 28);
+  XtVaSetValues(D.dialog, XmNheight, height + 60, nullptr);
+  ui_test::flush();
+  XtVaGetValues(D.dialog_form, XmNheight, &form_after, nullptr);
+  Dimension panel_after = 0, footer_after = 0;
+  XtVaGetValues(D.dialog_button_panel, XmNheight, &panel_after, nullptr);
+  XtVaGetValues(D.dialog_footer, XmNheight, &footer_after, nullptr);
+  EXPECT_EQ(panel_after, 48);
+  EXPECT_EQ(footer_after, 28);
+  EXPECT_GT(form_after, form);
+
+  // No sash takes the keyboard focus.
+  WidgetList children = nullptr;
+  Cardinal count = 0;
+  int sashes = 0;
+  XtVaGetValues(D.dialog_panedwin, XmNchildren, &children, XmNnumChildren, &count, nullptr);
+  for (Cardinal i = 0; i < count; i++) {
+    if (!XmIsSash(children[i])) continue;
+    sashes++;
+    Boolean traversal = True;
+    XtVaGetValues(children[i], XmNtraversalOn, &traversal, nullptr);
+    EXPECT_FALSE(traversal);
+  }
+  EXPECT_GE(sashes, 2);  // one per pane boundary at least
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, EditTest, ::testing::Values("ko_KR.UTF-8", "ko_KR.EUC"),
+                         [](const auto &info) {
+                           std::string name = info.param;
+                           for (char &ch : name) if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           return name;
+                         });
+
+}  // namespace
