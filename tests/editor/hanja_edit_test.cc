@@ -1,0 +1,150 @@
+// Add, Modify and Delete without widgets: key making and its bounds, the
+// report buffer, and the store results the operations turn into reports.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "dict/hanja_insert.h"
+#include "dict/hanja_util.h"
+#include "editor/hanja_edit.h"
+
+namespace {
+
+const char kHanjaUtf8[] = "한자";
+const char kHanjaEuc[] = "\xc7\xd1\xc0\xda";
+const char kKorEuc[] = "\xf9\xdb\xed\xae";  // 韓字
+const char kHanEuc[] = "\xf9\xd3\xed\xae";  // 漢字
+
+std::string repeat(const std::string &s, int n) {
+  std::string out;
+  for (int i = 0; i < n; i++) out += s;
+  return out;
+}
+
+// Whether `s` is whole characters of the mode: no UTF-8 sequence and no
+// EUC-KR pair cut in two.
+bool whole_characters(const std::string &s, bool utf8) {
+  for (size_t i = 0; i < s.size();) {
+    auto b = static_cast<unsigned char>(s[i]);
+    size_t width = b < 0x80 ? 1 : utf8 ? (b >= 0xe0 ? 3 : 2) : 2;
+    if (i + width > s.size()) return false;
+    i += width;
+  }
+  return true;
+}
+
+struct KeyCase {
+  const char *name;
+  const char *lang;
+  std::string text;
+  bool ok;
+  std::string euc;
+};
+
+TEST(EditKey, ConvertsOrRefuses) {
+  const KeyCase cases[] = {
+      {"utf8 reading", "ko_KR.UTF-8", kHanjaUtf8, true, kHanjaEuc},
+      {"utf8 ascii", "ko_KR.UTF-8", "ab", false, ""},
+      {"utf8 empty", "ko.UTF-8", "", false, ""},
+      {"utf8 49 syllables fit", "ko_KR.UTF-8", repeat("가", 49), true, repeat("\xb0\xa1", 49)},
+      {"utf8 50 syllables do not", "ko_KR.UTF-8", repeat("가", 50), false, ""},
+      {"euc reading", "ko_KR.EUC", kHanjaEuc, true, kHanjaEuc},
+      {"euc ascii", "ko", "ab", false, ""},
+      {"euc mixed", "korean", std::string(kHanjaEuc) + "a", false, ""},
+      {"euc outside the two-byte code", "ko", "\x81\x41", false, ""},
+      {"euc 49 pairs fit", "ko", repeat("\xb0\xa1", 49), true, repeat("\xb0\xa1", 49)},
+      {"euc 50 pairs do not", "ko", repeat("\xb0\xa1", 50), false, ""},
+  };
+  for (const KeyCase &c : cases) {
+    setenv("LANG", c.lang, 1);
+    std::string euc = "stale";
+    EXPECT_EQ(edit_key(c.text, &euc), c.ok) << c.name;
+    EXPECT_EQ(euc, c.euc) << c.name;
+  }
+}
+
+struct FitCase {
+  const char *lang;
+  std::string text;
+  size_t size;
+};
+
+TEST(FitReport, CutsAtACharacterBoundaryWithinTheBuffer) {
+  const FitCase cases[] = {
+      {"ko_KR.UTF-8", "a" + repeat("한", 40), 97},         // 121 bytes: 1 + 32 * 3
+      {"ko_KR.UTF-8", "ab" + repeat("한", 40), 98},        // 2 + 32 * 3
+      {"ko_KR.UTF-8", repeat("한", 33), 99},               // exactly full
+      {"ko_KR.EUC", "a" + repeat("\xc7\xd1", 60), 99},     // 1 + 49 * 2
+      {"ko_KR.EUC", "ab" + repeat("\xc7\xd1", 60), 98},    // 2 + 48 * 2
+      {"ko_KR.EUC", "short", 5},
+  };
+  for (const FitCase &c : cases) {
+    setenv("LANG", c.lang, 1);
+    std::string fitted = fit_report(c.text);
+    EXPECT_EQ(fitted.size(), c.size) << c.lang << " " << c.text.size();
+    EXPECT_EQ(c.text.compare(0, fitted.size(), fitted), 0);
+    EXPECT_TRUE(whole_characters(fitted, std::string(c.lang).find("UTF") != std::string::npos));
+  }
+}
+
+class EditStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/glosset-hedit-XXXXXX";
+    dir_ = mkdtemp(tmpl);
+    user_ = dir_ + "/usrhjd";
+    setenv("USRDICNAME", user_.c_str(), 1);
+    setenv("LANG", "ko_KR.EUC", 1);
+  }
+  void TearDown() override {
+    unlink(user_.c_str());
+    rmdir(dir_.c_str());
+  }
+  std::string dir_, user_;
+};
+
+TEST_F(EditStore, ModifyOfAnUnregisteredOldWordAddsTheNewOne) {
+  ASSERT_EQ(InsertHanjaWord(0, kHanjaEuc, kKorEuc), 0);
+  const std::string old_word = kHanEuc;  // shown, but not in the file
+  EditResult r = modify_pair(kHanjaEuc, &old_word, "\xf9\xd8\xed\xae", {});
+  EXPECT_EQ(r.status, EditStatus::changed);
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, "\xf9\xd8\xed\xae"), 1);
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, kKorEuc), 1);
+}
+
+TEST_F(EditStore, DeleteOfAMissingDictionaryKeepsTheEntryShown) {
+  DeleteResult r = delete_pair(kHanjaEuc, kKorEuc);  // no file at all
+  EXPECT_EQ(r.status, DeleteStatus::refused);
+  EXPECT_EQ(access(user_.c_str(), F_OK), -1);
+}
+
+TEST_F(EditStore, LongReadingsAreReportedWithinTheBuffer) {
+  ASSERT_EQ(InsertHanjaWord(0, kHanjaEuc, kKorEuc), 0);
+  for (const char *lang : {"ko_KR.EUC", "ko_KR.UTF-8"}) {
+    setenv("LANG", lang, 1);
+    const bool utf8 = std::string(lang).find("UTF") != std::string::npos;
+    std::string reading = utf8 ? repeat("가", 80) : repeat("\xb0\xa1", 80);
+    DeleteResult r = delete_pair(reading, utf8 ? "韓字" : kKorEuc);
+    EXPECT_EQ(r.status, DeleteStatus::not_registered) << lang;
+    EXPECT_LE(r.report.size(), kEditBufferSize - 1) << lang;
+    EXPECT_TRUE(whole_characters(r.report, utf8)) << lang;
+    EXPECT_EQ(r.report.compare(0, 1, "\""), 0);
+  }
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, kKorEuc), 1);
+}
+
+TEST_F(EditStore, DuplicateIsJudgedByTheShownItemsOnly) {
+  const std::vector<std::string> shown = {kHanEuc};
+  // 漢字 is shown (from another reading, say): refused though not stored.
+  EXPECT_EQ(add_pair(kHanjaEuc, kHanEuc, shown).status, EditStatus::duplicate);
+  EXPECT_EQ(access(user_.c_str(), F_OK), -1);
+  // 韓字 is stored but not shown: the store keeps one copy and it counts as added.
+  ASSERT_EQ(InsertHanjaWord(0, kHanjaEuc, kKorEuc), 0);
+  EXPECT_EQ(add_pair(kHanjaEuc, kKorEuc, shown).status, EditStatus::changed);
+}
+
+}  // namespace
