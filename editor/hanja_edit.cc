@@ -87,6 +87,7 @@ bool edit_key(std::string_view text, std::string *euc) {
   return true;
 }
 
+// Reports are cut rather than refused: the start of a long word still tells which one it was.
 std::string fit_report(std::string text) {
   const std::size_t limit = kEditBufferSize - 1;
   if (text.size() <= limit) return text;

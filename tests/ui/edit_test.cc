@@ -353,7 +353,6 @@ TEST_P(EditTest, CancelThenAFreshAdd) {
   find(kHanja);
   press(W.Add);
   set_text(D.textfield3, M(kHan));
-  Widget first = D.dialog;
   press(D.dialog_button3);
   EXPECT_EQ(D.dialog, nullptr);
   EXPECT_EQ(dialog_shells(), 0);
@@ -362,7 +361,6 @@ TEST_P(EditTest, CancelThenAFreshAdd) {
   EXPECT_EQ(dialog_shells(), 1);
   EXPECT_EQ(get_text(D.textfield3), "");
   EXPECT_EQ(get_text(D.textfield2), M(kHanja));
-  (void)first;
   EXPECT_FALSE(stored(kHanja, kHan));
 }
 
