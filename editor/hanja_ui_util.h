@@ -1,5 +1,6 @@
-// Editor operations behind the main window: Find, the footer writer and the
-// focus hints.
+// Editor operations behind the windows: Find, the footer writer and the focus
+// hints (hanja_ui_util.cc); Add, Modify and Delete with the add/modify dialog
+// and the delete confirmation (hanja_edit_ui.cc).
 #pragma once
 #include <X11/Intrinsic.h>
 
