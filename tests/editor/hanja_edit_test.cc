@@ -11,6 +11,7 @@
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
 #include "editor/hanja_edit.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -59,8 +60,9 @@ TEST(EditKey, ConvertsOrRefuses) {
       {"euc 49 pairs fit", "ko", repeat("\xb0\xa1", 49), true, repeat("\xb0\xa1", 49)},
       {"euc 50 pairs do not", "ko", repeat("\xb0\xa1", 50), false, ""},
   };
+  scratch::Env lang("LANG", nullptr);
   for (const KeyCase &c : cases) {
-    setenv("LANG", c.lang, 1);
+    lang.set(c.lang);
     std::string euc = "stale";
     EXPECT_EQ(edit_key(c.text, &euc), c.ok) << c.name;
     EXPECT_EQ(euc, c.euc) << c.name;
@@ -82,8 +84,9 @@ TEST(FitReport, CutsAtACharacterBoundaryWithinTheBuffer) {
       {"ko_KR.EUC", "ab" + repeat("\xc7\xd1", 60), 98},    // 2 + 48 * 2
       {"ko_KR.EUC", "short", 5},
   };
+  scratch::Env lang("LANG", nullptr);
   for (const FitCase &c : cases) {
-    setenv("LANG", c.lang, 1);
+    lang.set(c.lang);
     std::string fitted = fit_report(c.text);
     EXPECT_EQ(fitted.size(), c.size) << c.lang << " " << c.text.size();
     EXPECT_EQ(c.text.compare(0, fitted.size(), fitted), 0);
@@ -93,18 +96,10 @@ TEST(FitReport, CutsAtACharacterBoundaryWithinTheBuffer) {
 
 class EditStore : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/glosset-hedit-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    user_ = dir_ + "/usrhjd";
-    setenv("USRDICNAME", user_.c_str(), 1);
-    setenv("LANG", "ko_KR.EUC", 1);
-  }
-  void TearDown() override {
-    unlink(user_.c_str());
-    rmdir(dir_.c_str());
-  }
-  std::string dir_, user_;
+  scratch::Dir dir_{"glosset-hedit"};
+  std::string user_ = dir_ / "usrhjd";
+  scratch::Env usrdicname_{"USRDICNAME", user_.c_str()};
+  scratch::Env lang_{"LANG", "ko_KR.EUC"};
 };
 
 TEST_F(EditStore, ModifyOfAnUnregisteredOldWordAddsTheNewOne) {
@@ -125,7 +120,7 @@ TEST_F(EditStore, DeleteOfAMissingDictionaryKeepsTheEntryShown) {
 TEST_F(EditStore, LongReadingsAreReportedWithinTheBuffer) {
   ASSERT_EQ(InsertHanjaWord(0, kHanjaEuc, kKorEuc), 0);
   for (const char *lang : {"ko_KR.EUC", "ko_KR.UTF-8"}) {
-    setenv("LANG", lang, 1);
+    lang_.set(lang);
     const bool utf8 = std::string(lang).find("UTF") != std::string::npos;
     std::string reading = utf8 ? repeat("가", 80) : repeat("\xb0\xa1", 80);
     DeleteResult r = delete_pair(reading, utf8 ? "韓字" : kKorEuc);
