@@ -10,7 +10,10 @@ run_suite() {
   cmake -S "$here" -B "$here/$dir" -DGLOSSET_WERROR=ON "$@" >/dev/null
   cmake --build "$here/$dir" -j"$jobs"
   echo "== tests: $dir"
-  (cd "$here/$dir" && ctest --output-on-failure -j"$jobs" --timeout 600)
+  # The end-to-end tests drive the built editor with synthesized input and
+  # timing of their own; on a loaded machine they get one more try.
+  (cd "$here/$dir" && ctest --output-on-failure -j"$jobs" --timeout 600 -E '^e2e_' &&
+     ctest --output-on-failure --timeout 600 -R '^e2e_' --repeat until-pass:2)
 }
 
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
