@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dict/dic_builder.h"
+#include "dict/dic_layout.h"
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
 #include "tools/cli.h"
@@ -117,9 +118,20 @@ int cmd_import(const Context &ctx, const Args &args) {
 
 int cmd_build(const Context &, const Args &args) {
   bool force = false;
+  bool chain = false;
   std::vector<std::string> names;
-  for (const std::string &a : args) {
-    if (a == "--force") force = true; else names.push_back(a);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string &a = args[i];
+    if (a == "--force") {
+      force = true;
+    } else if (a == "--layout" && i + 1 < args.size() && (args[i + 1] == "chain" || args[i + 1] == "insertion")) {
+      chain = args[++i] == "chain";
+    } else if (a == "--layout") {
+      std::fprintf(stderr, "glosset-dict: build: --layout takes chain or insertion\n");
+      return kFail;
+    } else {
+      names.push_back(a);
+    }
   }
   if (names.size() != 2) {
     std::fprintf(stderr, "glosset-dict: build needs OUT and FILE\n");
@@ -158,7 +170,7 @@ int cmd_build(const Context &, const Args &args) {
           full_line);
     return kFail;
   }
-  if (!write_atomically(out, builder.image())) return kFail;
+  if (!write_atomically(out, chain ? chain_layout(builder.image()) : builder.image())) return kFail;
   return report_skipped(name, stats);
 }
 
