@@ -7,6 +7,7 @@
 // outside its buffers nor loop forever.
 #pragma once
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
 #include "dict/dic_format.h"
@@ -14,6 +15,12 @@
 namespace dicfile {
 
 enum class Mode { read, update };
+
+// Size of every dictionary stream's buffer. A power of two: the C library
+// fills a buffer from a position aligned to its size, so one fill holds one
+// aligned block. An average chain of the default system dictionary is about
+// 2.6 KB, so one or two fills serve a lookup in the chain layout.
+inline constexpr long kStreamBuffer = 4096;
 
 // Owns a FILE stream of a regular file and closes it on every path.
 class DicFile {
@@ -23,7 +30,10 @@ class DicFile {
   static DicFile open(const char *path, Mode mode);
 
   DicFile() = default;
-  DicFile(DicFile &&other) noexcept : fp_(other.fp_), size_(other.size_) { other.fp_ = nullptr; }
+  DicFile(DicFile &&other) noexcept
+      : fp_(other.fp_), size_(other.size_), buffer_(std::move(other.buffer_)) {
+    other.fp_ = nullptr;
+  }
   DicFile &operator=(DicFile &&other) noexcept;
   DicFile(const DicFile &) = delete;
   DicFile &operator=(const DicFile &) = delete;
@@ -38,6 +48,9 @@ class DicFile {
  private:
   FILE *fp_ = nullptr;
   long size_ = 0;
+  // The stream's buffer, given to it before its first read so that the C
+  // library neither asks the file for a block size nor allocates one itself.
+  std::unique_ptr<char[]> buffer_;
 };
 
 // The current length of the file behind a stream (0 when it cannot be told).
@@ -83,14 +96,45 @@ struct Node {
   int link_field() const { return dicfmt::link_offset(offset, length); }
 };
 
-// Reads the node at `offset` of a stream over a file of `size` bytes. False,
-// with nothing trusted, when the node does not lie wholly inside the node area,
-// its string is longer than dicfmt::kMaxReadable, or its link is neither 0 nor
-// a plausible node offset.
+// Reads nodes and table fields of one stream byte by byte through its buffer,
+// keeping count of the stream's position so that it seeks only where the next
+// read is not where the stream already stands. A walk along a chain laid out
+// contiguously therefore seeks once; a seek inside the block the buffer holds
+// becomes a skip, since every seek of the C library also asks the kernel for
+// the position. Only this reader may move the stream while it is in use;
+// anything else that does must call forget_position() before the next read.
+class NodeReader {
+ public:
+  NodeReader(FILE *fp, long size) : fp_(fp), size_(size) {}
+
+  long size() const { return size_; }
+  // Reads the node at `offset`. False, with nothing trusted, when the node does
+  // not lie wholly inside the node area, its string is longer than
+  // dicfmt::kMaxReadable, or its link is neither 0 nor a plausible node offset.
+  bool read(int offset, Node &node);
+  // The 3-byte number at `offset` (a slot or an avail entry); 0 past the end.
+  int number_at(long offset);
+  void forget_position() { pos_ = -1; }
+
+ private:
+  bool seek(long offset);
+  int byte();
+
+  FILE *fp_;
+  long size_;
+  long pos_ = -1;    // where the stream stands, -1 when unknown
+  long block_ = -1;  // start of the aligned block last read into the buffer, -1 when none
+};
+
+// Reads the node at `offset` of a stream over a file of `size` bytes; see
+// NodeReader::read. Seeks first.
 bool read_node(FILE *fp, long size, int offset, Node &node);
 
 // The key node of `key` in its chain, or 0 when it is absent. Sets `damaged`
 // when the chain could not be walked to the key or to its end.
+int find_key_node(NodeReader &reader, std::string_view key, bool &damaged);
+// The same, leaving the key node found in `node`.
+int find_key_node(NodeReader &reader, std::string_view key, bool &damaged, Node &node);
 int find_key_node(FILE *fp, long size, std::string_view key, bool &damaged);
 
 // Whether chain `slot` can be walked to its end: every node readable, no loop.
@@ -100,15 +144,21 @@ bool chain_sound(FILE *fp, long size, int slot);
 // Calls fn(value_node) for each value of the key node `key` in chain order
 // while fn returns true. False when the group could not be walked to its end.
 template <class Fn>
-bool for_each_value(FILE *fp, long size, const Node &key, Fn fn) {
+bool for_each_value(NodeReader &reader, const Node &key, Fn fn) {
   Node node;
   int next = key.link;
-  for (long steps = walk_limit(size); next != 0; --steps) {
-    if (steps == 0 || !read_node(fp, size, next, node)) return false;
+  for (long steps = walk_limit(reader.size()); next != 0; --steps) {
+    if (steps == 0 || !reader.read(next, node)) return false;
     if (!node.is_value() || !fn(static_cast<const Node &>(node))) return true;
     next = node.link;
   }
   return true;
+}
+
+template <class Fn>
+bool for_each_value(FILE *fp, long size, const Node &key, Fn fn) {
+  NodeReader reader(fp, size);
+  return for_each_value(reader, key, fn);
 }
 
 }  // namespace dicfile

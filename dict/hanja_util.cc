@@ -141,13 +141,15 @@ int GetHanjaWord(int type, const char *key, int skip, int max, int *count, char 
   DicFile file = open_by_type(type, dicfile::Mode::read);
   if (!file) return -1;
   if (results == nullptr || max < 0) max = 0;
+  // One reader for the whole walk: in a chain laid out contiguously it seeks
+  // once for the slot and once for the chain.
+  dicfile::NodeReader reader(file.get(), file.size());
   bool damaged = false;
-  int key_node = dicfile::find_key_node(file.get(), file.size(), view(key), damaged);
   Node node;
-  if (key_node == 0 || !dicfile::read_node(file.get(), file.size(), key_node, node)) return 0;
+  if (dicfile::find_key_node(reader, view(key), damaged, node) == 0) return 0;
   int number = 0;
   int copied = 0;
-  bool whole = dicfile::for_each_value(file.get(), file.size(), node, [&](const Node &value) {
+  bool whole = dicfile::for_each_value(reader, node, [&](const Node &value) {
     ++number;
     if (number > skip && copied < max) {
       std::memcpy(results[copied], value.str, static_cast<std::size_t>(value.length));
@@ -164,13 +166,13 @@ int GetHanjaWord(int type, const char *key, int skip, int max, int *count, char 
 int CheckDic(int type, const char *key, const char *value) {
   DicFile file = open_by_type(type, dicfile::Mode::read);
   if (!file) return -1;
+  dicfile::NodeReader reader(file.get(), file.size());
   bool damaged = false;
-  int key_node = dicfile::find_key_node(file.get(), file.size(), view(key), damaged);
   Node node;
-  if (key_node == 0 || !dicfile::read_node(file.get(), file.size(), key_node, node)) return 0;
+  if (dicfile::find_key_node(reader, view(key), damaged, node) == 0) return 0;
   bool found = false;
   std::string_view wanted = view(value);
-  dicfile::for_each_value(file.get(), file.size(), node, [&](const Node &v) {
+  dicfile::for_each_value(reader, node, [&](const Node &v) {
     found = v.text() == wanted;
     return !found;
   });
