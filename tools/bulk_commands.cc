@@ -3,11 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "dict/dic_builder.h"
 #include "dict/dic_layout.h"
@@ -49,8 +52,16 @@ int report_skipped(const std::string &name, const PairFileStats &stats) {
   for (const SkippedLine &s : stats.skipped)
     std::fprintf(stderr, "glosset-dict: %s:%ld: skipped: %s\n", name.c_str(), s.line, s.reason);
   if (stats.skipped.empty()) return kYes;
-  std::fprintf(stderr, "glosset-dict: %s: %zu of %ld lines skipped, %ld pairs read\n", name.c_str(),
-               stats.skipped.size(), stats.lines, stats.pairs);
+  // Then how many for each reason, in the order the reasons first occurred.
+  std::vector<std::pair<std::string, long>> reasons;
+  for (const SkippedLine &s : stats.skipped) {
+    auto it = std::find_if(reasons.begin(), reasons.end(), [&](const auto &r) { return r.first == s.reason; });
+    if (it == reasons.end()) reasons.emplace_back(s.reason, 1); else ++it->second;
+  }
+  std::string why;
+  for (const auto &[reason, n] : reasons) why += (why.empty() ? "" : ", ") + std::to_string(n) + " " + reason;
+  std::fprintf(stderr, "glosset-dict: %s: %zu of %ld lines skipped (%s), %ld pairs read\n", name.c_str(),
+               stats.skipped.size(), stats.lines, why.c_str(), stats.pairs);
   return kNo;
 }
 
