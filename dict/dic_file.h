@@ -18,8 +18,10 @@ enum class Mode { read, update };
 
 // Size of every dictionary stream's buffer. A power of two: the C library
 // fills a buffer from a position aligned to its size, so one fill holds one
-// aligned block. An average chain of the default system dictionary is about
-// 2.6 KB, so one or two fills serve a lookup in the chain layout.
+// aligned block. 8 KB holds the whole header (6012 bytes), so the first fill
+// after opening serves the slot without a seek; an average chain of the
+// default system dictionary is about 2.6 KB, so one fill, sometimes two, serve
+// its walk in the chain layout.
 inline constexpr long kStreamBuffer = 4096;
 
 // Owns a FILE stream of a regular file and closes it on every path.
@@ -101,11 +103,12 @@ struct Node {
 // read is not where the stream already stands. A walk along a chain laid out
 // contiguously therefore seeks once; a seek inside the block the buffer holds
 // becomes a skip, since every seek of the C library also asks the kernel for
-// the position. Only this reader may move the stream while it is in use;
-// anything else that does must call forget_position() before the next read.
+// the position. Only this reader may move the stream while it is in use.
 class NodeReader {
  public:
-  NodeReader(FILE *fp, long size) : fp_(fp), size_(size) {}
+  // `position`: where the stream stands, when known (0 for a stream just
+  // opened); -1 makes the first read seek.
+  NodeReader(FILE *fp, long size, long position = -1) : fp_(fp), size_(size), pos_(position) {}
 
   long size() const { return size_; }
   // Reads the node at `offset`. False, with nothing trusted, when the node does
@@ -114,16 +117,16 @@ class NodeReader {
   bool read(int offset, Node &node);
   // The 3-byte number at `offset` (a slot or an avail entry); 0 past the end.
   int number_at(long offset);
-  void forget_position() { pos_ = -1; }
 
  private:
   bool seek(long offset);
-  int byte();
+  bool skip_to(long offset);  // forward inside the buffered block
+  bool lost();                // the position is no longer known; false
 
   FILE *fp_;
   long size_;
-  long pos_ = -1;    // where the stream stands, -1 when unknown
-  long block_ = -1;  // start of the aligned block last read into the buffer, -1 when none
+  long pos_;         // where the stream stands, -1 when unknown
+  long block_ = -1;  // start of the aligned block the buffer holds, -1 when none is known
 };
 
 // Reads the node at `offset` of a stream over a file of `size` bytes; see

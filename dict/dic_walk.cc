@@ -47,7 +47,7 @@ DicWalkResult walk_pairs(int type, const std::function<void(const DicPair &)> &f
     return result;
   }
   // fn sees the stream only through the reader, so one reader serves every chain.
-  dicfile::NodeReader reader(file.get(), file.size());
+  dicfile::NodeReader reader(file.get(), file.size(), 0);  // just opened: at 0
   for (int slot = 0; slot < dicfmt::kSlotCount; ++slot) {
     if (!walk_chain(reader, slot, fn)) {
       if (result.damaged_chains++ == 0) result.first_damaged_slot = slot;

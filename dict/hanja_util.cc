@@ -141,9 +141,9 @@ int GetHanjaWord(int type, const char *key, int skip, int max, int *count, char 
   DicFile file = open_by_type(type, dicfile::Mode::read);
   if (!file) return -1;
   if (results == nullptr || max < 0) max = 0;
-  // One reader for the whole walk: in a chain laid out contiguously it seeks
-  // once for the slot and once for the chain.
-  dicfile::NodeReader reader(file.get(), file.size());
+  // One reader for the whole walk: the slot comes from the stream's first
+  // fill, and a chain laid out contiguously costs one seek.
+  dicfile::NodeReader reader(file.get(), file.size(), 0);  // just opened: at 0
   bool damaged = false;
   Node node;
   if (dicfile::find_key_node(reader, view(key), damaged, node) == 0) return 0;
@@ -166,7 +166,7 @@ int GetHanjaWord(int type, const char *key, int skip, int max, int *count, char 
 int CheckDic(int type, const char *key, const char *value) {
   DicFile file = open_by_type(type, dicfile::Mode::read);
   if (!file) return -1;
-  dicfile::NodeReader reader(file.get(), file.size());
+  dicfile::NodeReader reader(file.get(), file.size(), 0);  // just opened: at 0
   bool damaged = false;
   Node node;
   if (dicfile::find_key_node(reader, view(key), damaged, node) == 0) return 0;
