@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "dict/be24.h"
@@ -61,7 +62,23 @@ long stream_size(FILE *fp) {
 }
 
 namespace {
+
 constexpr long kBlockMask = kStreamBuffer - 1;
+
+// The bytes of a stream's buffer not read yet, as the C library's own
+// getc_unlocked sees them, so that a whole node is taken from the buffer in
+// one step. Where the library does not show its buffer, none are seen and
+// every byte goes through getc_unlocked.
+#ifdef __GLIBC__
+std::size_t buffered(FILE *fp) { return static_cast<std::size_t>(fp->_IO_read_end - fp->_IO_read_ptr); }
+const unsigned char *buffered_bytes(FILE *fp) { return reinterpret_cast<const unsigned char *>(fp->_IO_read_ptr); }
+void take(FILE *fp, std::size_t n) { fp->_IO_read_ptr += n; }
+#else
+std::size_t buffered(FILE *) { return 0; }
+const unsigned char *buffered_bytes(FILE *) { return nullptr; }
+void take(FILE *, std::size_t) {}
+#endif
+
 }  // namespace
 
 bool NodeReader::lost() {
@@ -70,16 +87,19 @@ bool NodeReader::lost() {
 }
 
 bool NodeReader::skip_to(long offset) {
-  unsigned char scratch[kStreamBuffer];
   std::size_t skip = static_cast<std::size_t>(offset - pos_);
-  if (std::fread(scratch, 1, skip, fp_) != skip) return lost();
+  if (buffered(fp_) >= skip) {
+    take(fp_, skip);
+  } else {
+    unsigned char scratch[kStreamBuffer];
+    if (std::fread(scratch, 1, skip, fp_) != skip) return lost();
+  }
   pos_ = offset;
   block_ = (offset - 1) & ~kBlockMask;
   return true;
 }
 
-bool NodeReader::seek(long offset) {
-  if (offset == pos_) return true;
+bool NodeReader::seek_elsewhere(long offset) {
   if (pos_ >= 0) {
     // The block the buffer holds, or, before the first read, the one the
     // first fill will bring.
@@ -104,6 +124,13 @@ bool NodeReader::seek(long offset) {
 
 int NodeReader::number_at(long offset) {
   if (!seek(offset)) return 0;
+  if (buffered(fp_) >= be24::kSize) {
+    int number = static_cast<int>(be24::decode(buffered_bytes(fp_)));
+    take(fp_, be24::kSize);
+    pos_ += be24::kSize;
+    block_ = (pos_ - 1) & ~kBlockMask;
+    return number;
+  }
   unsigned char b[be24::kSize] = {};
   for (unsigned char &x : b) {
     int c = getc_unlocked(fp_);
@@ -117,10 +144,30 @@ int NodeReader::number_at(long offset) {
   return static_cast<int>(be24::decode(b));
 }
 
-bool NodeReader::read(int offset, Node &node) {
+bool NodeReader::read(int offset, Node &node, bool keys_only) {
   if (!node_offset_ok(size_, offset) || !seek(offset)) return false;
+  if (std::size_t avail = buffered(fp_); avail > 0) {
+    // The whole node in the buffer: one step.
+    const unsigned char *p = buffered_bytes(fp_);
+    int length = p[0] & dicfmt::kLengthMask;
+    std::size_t bytes = static_cast<std::size_t>(dicfmt::node_size(length));
+    if (avail >= bytes && length <= dicfmt::kMaxReadable && offset + dicfmt::node_size(length) <= size_) {
+      int type = (p[0] & dicfmt::kKeyBit) != 0 ? dicfmt::kNodeKey : dicfmt::kNodeValue;
+      if (type == dicfmt::kNodeKey || !keys_only) std::memcpy(node.str, p + 1, static_cast<std::size_t>(length));
+      int link = static_cast<int>(be24::decode(p + 1 + length));
+      take(fp_, bytes);
+      pos_ += static_cast<long>(bytes);
+      block_ = (pos_ - 1) & ~kBlockMask;
+      if (link != 0 && !node_offset_ok(size_, link)) return false;
+      node.offset = offset;
+      node.type = type;
+      node.length = length;
+      node.link = link;
+      return true;
+    }
+  }
   // The stream belongs to this call alone, so its bytes are taken without
-  // locking, straight from its buffer; the position is counted once per node.
+  // locking; the position is counted once per node.
   int c = getc_unlocked(fp_);
   if (c == EOF) return lost();
   int type = (c & dicfmt::kKeyBit) != 0 ? dicfmt::kNodeKey : dicfmt::kNodeValue;
@@ -162,7 +209,7 @@ int find_key_node(NodeReader &reader, std::string_view key, bool &damaged, Node 
   }
   int next = reader.number_at(dicfmt::slot_offset(hash_bytes(key)));
   for (long steps = walk_limit(reader.size()); next != 0; --steps) {
-    if (steps == 0 || !reader.read(next, node)) {
+    if (steps == 0 || !reader.read(next, node, true)) {
       damaged = true;
       return 0;
     }

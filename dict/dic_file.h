@@ -114,12 +114,15 @@ class NodeReader {
   // Reads the node at `offset`. False, with nothing trusted, when the node does
   // not lie wholly inside the node area, its string is longer than
   // dicfmt::kMaxReadable, or its link is neither 0 nor a plausible node offset.
-  bool read(int offset, Node &node);
+  // With `keys_only`, the string of a value node is not copied (a search for
+  // a key never looks at it): its node.str is left as it was.
+  bool read(int offset, Node &node, bool keys_only = false);
   // The 3-byte number at `offset` (a slot or an avail entry); 0 past the end.
   int number_at(long offset);
 
  private:
-  bool seek(long offset);
+  bool seek(long offset) { return offset == pos_ || seek_elsewhere(offset); }
+  bool seek_elsewhere(long offset);
   bool skip_to(long offset);  // forward inside the buffered block
   bool lost();                // the position is no longer known; false
 

@@ -79,10 +79,24 @@ inline constexpr const char *kNullFile = "nulhjd";
 
 // Formats into path[kPathSize]; a path that does not fit is left empty
 // rather than truncated into the name of another file.
+// What snprintf with "%s/%s" (or "%s") writes, put together by hand: every
+// lookup builds a path, and the formatter cost more than the chain walk.
 void format_path(char *path, const char *dir, const char *name) {
-  int n = dir == nullptr ? std::snprintf(path, kPathSize, "%s", name)
-                         : std::snprintf(path, kPathSize, "%s/%s", dir, name);
-  if (n < 0 || n >= kPathSize) path[0] = '\0';
+  std::size_t dir_len = dir == nullptr ? 0 : std::strlen(dir);
+  std::size_t name_len = std::strlen(name);
+  std::size_t total = dir == nullptr ? name_len : dir_len + 1 + name_len;
+  if (total >= static_cast<std::size_t>(kPathSize)) {
+    path[0] = '\0';
+    return;
+  }
+  char *at = path;
+  if (dir != nullptr) {
+    std::memcpy(at, dir, dir_len);
+    at += dir_len;
+    *at++ = '/';
+  }
+  std::memcpy(at, name, name_len);
+  at[name_len] = '\0';
 }
 
 void system_path(char *path) {
