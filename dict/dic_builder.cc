@@ -12,6 +12,11 @@ DicBuilder::DicBuilder() : image_(dicfmt::kHeaderSize, 0) {
   write_number(dicfmt::kEndOfDataOffset, dicfmt::kHeaderSize);
 }
 
+void DicBuilder::reserve(std::size_t keys, std::size_t bytes) {
+  keys_.reserve(keys);
+  image_.reserve(bytes);
+}
+
 int DicBuilder::read_number(int offset) const { return static_cast<int>(be24::decode(&image_[offset])); }
 
 void DicBuilder::write_number(int offset, int value) {
@@ -33,10 +38,14 @@ DicBuilder::Result DicBuilder::add(std::string_view key, std::string_view value)
   if (!dicfmt::storable_pair(key, value)) return Result::refused;
   int length = static_cast<int>(key.size());
   int slot = hash_bytes(key);
-  auto found = keys_.find(std::string(key));
+  auto found = keys_.find(key);
   if (found != keys_.end()) {
-    for (int node : found->second.values)
-      if (std::memcmp(&image_[node + 1], value.data(), value.size()) == 0) return Result::present;
+    int node = found->second.first_value;
+    for (int i = 0; i < found->second.values; ++i) {
+      if (std::memcmp(&image_[static_cast<std::size_t>(node) + 1], value.data(), value.size()) == 0)
+        return Result::present;
+      node = read_number(dicfmt::link_offset(node, length));
+    }
   }
   // The same space check as insertion: a key node and its first value, or one value.
   int needed = dicfmt::node_size(length) * (found == keys_.end() ? 2 : 1);
@@ -48,7 +57,7 @@ DicBuilder::Result DicBuilder::add(std::string_view key, std::string_view value)
     write_number(hang, key_node);
     int key_link = dicfmt::link_offset(key_node, length);
     chain_end_[slot] = key_link;
-    found = keys_.emplace(std::string(key), KeyState{key_link, {}}).first;
+    found = keys_.emplace(std::string(key), KeyState{key_link, 0, 0}).first;
   }
   KeyState &state = found->second;
   int hang = state.last_link_field;
@@ -58,7 +67,7 @@ DicBuilder::Result DicBuilder::add(std::string_view key, std::string_view value)
   // A value after the chain's last node becomes the new end of the chain.
   if (chain_end_[slot] == hang) chain_end_[slot] = value_link;
   state.last_link_field = value_link;
-  state.values.push_back(value_node);
+  if (state.values++ == 0) state.first_value = value_node;
   ++pairs_;
   return Result::added;
 }
