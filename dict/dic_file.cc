@@ -196,6 +196,42 @@ bool NodeReader::read(int offset, Node &node, bool keys_only) {
   return true;
 }
 
+bool NodeReader::scan_for_key(int &next, std::string_view key, long &steps, Node &node) {
+  std::size_t avail = buffered(fp_);
+  const unsigned char *p = buffered_bytes(fp_);
+  std::size_t used = 0;
+  bool found = false;
+  while (next != 0 && next == pos_ + static_cast<long>(used) && steps > 0 && avail - used > 0) {
+    const unsigned char *n = p + used;
+    int length = n[0] & dicfmt::kLengthMask;
+    std::size_t bytes = static_cast<std::size_t>(dicfmt::node_size(length));
+    if (avail - used < bytes || length > dicfmt::kMaxReadable || !node_offset_ok(size_, next) ||
+        next + dicfmt::node_size(length) > size_)
+      break;
+    int link = static_cast<int>(be24::decode(n + 1 + length));
+    if (link != 0 && !node_offset_ok(size_, link)) break;
+    used += bytes;
+    --steps;
+    if ((n[0] & dicfmt::kKeyBit) != 0 && static_cast<std::size_t>(length) == key.size() &&
+        std::memcmp(n + 1, key.data(), key.size()) == 0) {
+      std::memcpy(node.str, n + 1, key.size());
+      node.offset = next;
+      node.type = dicfmt::kNodeKey;
+      node.length = length;
+      node.link = link;
+      found = true;
+      break;
+    }
+    next = link;
+  }
+  if (used > 0) {
+    take(fp_, used);
+    pos_ += static_cast<long>(used);
+    block_ = (pos_ - 1) & ~kBlockMask;
+  }
+  return found;
+}
+
 bool read_node(FILE *fp, long size, int offset, Node &node) {
   NodeReader reader(fp, size);
   return reader.read(offset, node);
@@ -208,15 +244,18 @@ int find_key_node(NodeReader &reader, std::string_view key, bool &damaged, Node 
     return 0;
   }
   int next = reader.number_at(dicfmt::slot_offset(hash_bytes(key)));
-  for (long steps = walk_limit(reader.size()); next != 0; --steps) {
+  long steps = walk_limit(reader.size());
+  for (;;) {
+    if (reader.scan_for_key(next, key, steps, node)) return node.offset;
+    if (next == 0) return 0;
     if (steps == 0 || !reader.read(next, node, true)) {
       damaged = true;
       return 0;
     }
+    --steps;
     if (node.is_key() && node.text() == key) return node.offset;
     next = node.link;
   }
-  return 0;
 }
 
 int find_key_node(NodeReader &reader, std::string_view key, bool &damaged) {

@@ -119,6 +119,13 @@ class NodeReader {
   bool read(int offset, Node &node, bool keys_only = false);
   // The 3-byte number at `offset` (a slot or an avail entry); 0 past the end.
   int number_at(long offset);
+  // Walks a chain from `next` in one loop for as long as each node lies whole
+  // in the buffer just where the stream stands, as in a chain laid out
+  // contiguously, counting each node off `steps`. True, with `node` read, at
+  // the key node of `key`; otherwise false, with `next` at the chain's end (0)
+  // or at the node where the loop stopped, which read() takes up (it also
+  // stops where steps run out and at anything read() would not trust).
+  bool scan_for_key(int &next, std::string_view key, long &steps, Node &node);
 
  private:
   bool seek(long offset) { return offset == pos_ || seek_elsewhere(offset); }
