@@ -98,12 +98,13 @@ struct Node {
   int link_field() const { return dicfmt::link_offset(offset, length); }
 };
 
-// Reads nodes and table fields of one stream byte by byte through its buffer,
-// keeping count of the stream's position so that it seeks only where the next
-// read is not where the stream already stands. A walk along a chain laid out
-// contiguously therefore seeks once; a seek inside the block the buffer holds
-// becomes a skip, since every seek of the C library also asks the kernel for
-// the position. Only this reader may move the stream while it is in use.
+// Reads nodes and table fields of one stream through its buffer: a node that
+// lies whole in the buffer is taken from it in one step, any other byte by
+// byte. It keeps count of the stream's position so that it seeks only where
+// the next read is not where the stream already stands: a walk along a chain
+// laid out contiguously seeks once, and a seek inside the block the buffer
+// holds becomes a skip, since every seek of the C library also asks the kernel
+// for the position. Only this reader may move the stream while it is in use.
 class NodeReader {
  public:
   // `position`: where the stream stands, when known (0 for a stream just
