@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -197,38 +198,56 @@ bool NodeReader::read(int offset, Node &node, bool keys_only) {
 }
 
 bool NodeReader::scan_for_key(int &next, std::string_view key, long &steps, Node &node) {
-  std::size_t avail = buffered(fp_);
-  const unsigned char *p = buffered_bytes(fp_);
-  std::size_t used = 0;
+  // Everything in locals: the loop reads bytes, which the compiler must
+  // otherwise assume may change any member or referenced variable.
+  const unsigned char *const start = buffered_bytes(fp_);
+  const unsigned char *const end = start + buffered(fp_);
+  const unsigned char *n = start;
+  const long size = size_;
+  long at = pos_;  // file offset of n
+  long left = steps;
+  int wanted = next;
+  // The type/length byte of the key's node: a key of the key's length.
+  const int head = key.size() <= static_cast<std::size_t>(dicfmt::kMaxReadable)
+                       ? dicfmt::kKeyBit | static_cast<int>(key.size())
+                       : -1;
   bool found = false;
-  while (next != 0 && next == pos_ + static_cast<long>(used) && steps > 0 && avail - used > 0) {
-    const unsigned char *n = p + used;
+  // Where the nodes taken here must end: inside the file and inside the buffer.
+  const long limit = std::min(size, at + (end - n));
+  // A link is followed when it is 0 or a plausible node offset: one unsigned
+  // comparison does for node_offset_ok.
+  const unsigned long link_span = static_cast<unsigned long>(size - dicfmt::kMinNodeSize - dicfmt::kFirstNode);
+  if (!node_offset_ok(size, wanted)) return false;  // read() decides; `at` only grows from here
+  while (wanted == at && left > 0) {
     int length = n[0] & dicfmt::kLengthMask;
-    std::size_t bytes = static_cast<std::size_t>(dicfmt::node_size(length));
-    if (avail - used < bytes || length > dicfmt::kMaxReadable || !node_offset_ok(size_, next) ||
-        next + dicfmt::node_size(length) > size_)
-      break;
+    long bytes = dicfmt::node_size(length);
+    // A node shorter than any sound one still needs the room node_offset_ok asks for.
+    if (at + std::max<long>(bytes, dicfmt::kMinNodeSize) > limit || length > dicfmt::kMaxReadable) break;
     int link = static_cast<int>(be24::decode(n + 1 + length));
-    if (link != 0 && !node_offset_ok(size_, link)) break;
-    used += bytes;
-    --steps;
-    if ((n[0] & dicfmt::kKeyBit) != 0 && static_cast<std::size_t>(length) == key.size() &&
-        std::memcmp(n + 1, key.data(), key.size()) == 0) {
+    if (link != 0 && static_cast<unsigned long>(link - dicfmt::kFirstNode) > link_span) break;
+    --left;
+    if (n[0] == head && std::memcmp(n + 1, key.data(), key.size()) == 0) {
       std::memcpy(node.str, n + 1, key.size());
-      node.offset = next;
+      node.offset = wanted;
       node.type = dicfmt::kNodeKey;
       node.length = length;
       node.link = link;
       found = true;
+      n += bytes;
+      at += bytes;
       break;
     }
-    next = link;
+    n += bytes;
+    at += bytes;
+    wanted = link;
   }
-  if (used > 0) {
-    take(fp_, used);
-    pos_ += static_cast<long>(used);
+  if (n != start) {
+    take(fp_, static_cast<std::size_t>(n - start));
+    pos_ = at;
     block_ = (pos_ - 1) & ~kBlockMask;
   }
+  steps = left;
+  next = wanted;
   return found;
 }
 
