@@ -89,6 +89,13 @@ bool NodeReader::lost() {
 
 bool NodeReader::skip_to(long offset) {
   std::size_t skip = static_cast<std::size_t>(offset - pos_);
+  if (buffered(fp_) == 0) {
+    // Nothing buffered yet: one byte fills the buffer, the rest is passed over
+    // in it rather than copied out.
+    if (getc_unlocked(fp_) == EOF) return lost();
+    ++pos_;
+    --skip;
+  }
   if (buffered(fp_) >= skip) {
     take(fp_, skip);
   } else {
