@@ -56,5 +56,7 @@ class DicBuilder {
   std::vector<unsigned char> image_;
   std::array<int, dicfmt::kSlotCount> chain_end_{};  // field a new key of each slot hangs from
   std::unordered_map<std::string, KeyState, KeyHash, std::equal_to<>> keys_;
+  KeyState *last_ = nullptr;   // the key added to last (elements of keys_ never move)
+  std::string_view last_key_;  // its string, the map's own copy
   std::size_t pairs_ = 0;
 };
