@@ -225,7 +225,7 @@ bool NodeReader::scan_for_key(int &next, std::string_view key, long &steps, Node
   // comparison does for node_offset_ok.
   const unsigned long link_span = static_cast<unsigned long>(size - dicfmt::kMinNodeSize - dicfmt::kFirstNode);
   if (!node_offset_ok(size, wanted)) return false;  // read() decides; `at` only grows from here
-  while (wanted == at && left > 0) {
+  while (wanted == at && left > 0 && at < limit) {
     int length = n[0] & dicfmt::kLengthMask;
     long bytes = dicfmt::node_size(length);
     // A node shorter than any sound one still needs the room node_offset_ok asks for.

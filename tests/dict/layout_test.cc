@@ -111,6 +111,29 @@ TEST_F(LayoutTest, RandomPairsAnswerAlikeInBothLayouts) {
   EXPECT_EQ(CheckDic(DIC_SYSTEM, kGa.c_str(), kHanjaW.c_str()), CheckDic(DIC_USER, kGa.c_str(), kHanjaW.c_str()));
 }
 
+TEST_F(LayoutTest, AChainAcrossABufferBoundaryIsFollowed) {
+  // Nodes of 20 bytes from 6012: the 109th ends exactly at 8192, a stream
+  // buffer's boundary, and the chain goes on behind it with a second key of
+  // the same slot (the hash ignores bit 7).
+  const std::string first(16, '\xB0');
+  std::string second = first;
+  second[0] = '\x30';
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (int i = 0; i < 108; ++i) {
+    std::string word(16, '\xCA');
+    word[14] = static_cast<char>(0xA1 + i / 90);
+    word[15] = static_cast<char>(0xA1 + i % 90);
+    pairs.emplace_back(first, word);
+  }
+  pairs.emplace_back(second, std::string(16, '\xCB'));
+  pairs.emplace_back(second, std::string(16, '\xCC'));
+  Bytes b = build(pairs);
+  ASSERT_EQ(node_end(b, chain_nodes(b, hash(first.c_str()))[108]), 8192);
+  EXPECT_EQ(lookup(DIC_SYSTEM, second, 0, 10), (std::vector<std::string>{std::string(16, '\xCB'), std::string(16, '\xCC')}));
+  EXPECT_EQ(lookup(DIC_SYSTEM, first, 100, 10).size(), 8u);
+  EXPECT_EQ(CheckDic(DIC_SYSTEM, second.c_str(), std::string(16, '\xCC').c_str()), 1);
+}
+
 TEST_F(LayoutTest, LaterChangesWorkAsUsual) {
   build({{kGa, kGa1}, {"0!", "1!"}, {kGa, kGa2}, {kHanja, kHanjaW}});
   // The chain layout as the user dictionary, changed in place.
