@@ -12,6 +12,11 @@ DicBuilder::DicBuilder() : image_(dicfmt::kHeaderSize, 0) {
   write_number(dicfmt::kEndOfDataOffset, dicfmt::kHeaderSize);
 }
 
+void DicBuilder::reserve(std::size_t keys, std::size_t bytes) {
+  keys_.reserve(keys);
+  image_.reserve(bytes);
+}
+
 int DicBuilder::read_number(int offset) const { return static_cast<int>(be24::decode(&image_[offset])); }
 
 void DicBuilder::write_number(int offset, int value) {
@@ -33,32 +38,49 @@ DicBuilder::Result DicBuilder::add(std::string_view key, std::string_view value)
   if (!dicfmt::storable_pair(key, value)) return Result::refused;
   int length = static_cast<int>(key.size());
   int slot = hash_bytes(key);
-  auto found = keys_.find(std::string(key));
-  if (found != keys_.end()) {
-    for (int node : found->second.values)
-      if (std::memcmp(&image_[node + 1], value.data(), value.size()) == 0) return Result::present;
+  // Pair files list a reading's words together: the last key is asked for again most often.
+  KeyState *state = last_ != nullptr && last_key_ == key ? last_ : nullptr;
+  bool fresh = false;
+  if (state == nullptr) {
+    // One hash look-up, whether the key is new or not.
+    auto [it, inserted] = keys_.try_emplace(std::string(key), KeyState{0, 0, 0});
+    state = &it->second;
+    fresh = inserted;
+    last_ = state;
+    last_key_ = it->first;  // the map's own copy: its address stays put
+  }
+  int node = state->first_value;
+  for (int i = 0; i < state->values; ++i) {
+    if (std::memcmp(&image_[static_cast<std::size_t>(node) + 1], value.data(), value.size()) == 0)
+      return Result::present;
+    node = read_number(dicfmt::link_offset(node, length));
   }
   // The same space check as insertion: a key node and its first value, or one value.
-  int needed = dicfmt::node_size(length) * (found == keys_.end() ? 2 : 1);
-  if (static_cast<long>(image_.size()) + needed > dicfmt::kMaxFileSize) return Result::full;
+  int needed = dicfmt::node_size(length) * (fresh ? 2 : 1);
+  if (static_cast<long>(image_.size()) + needed > dicfmt::kMaxFileSize) {
+    if (fresh) {
+      last_ = nullptr;
+      keys_.erase(std::string(key));
+    }
+    return Result::full;
+  }
 
-  if (found == keys_.end()) {
+  if (fresh) {
     int hang = chain_end_[slot];
     int key_node = append_node(dicfmt::kNodeKey, key, 0);
     write_number(hang, key_node);
     int key_link = dicfmt::link_offset(key_node, length);
     chain_end_[slot] = key_link;
-    found = keys_.emplace(std::string(key), KeyState{key_link, {}}).first;
+    state->last_link_field = key_link;
   }
-  KeyState &state = found->second;
-  int hang = state.last_link_field;
+  int hang = state->last_link_field;
   int value_node = append_node(dicfmt::kNodeValue, value, read_number(hang));
   write_number(hang, value_node);
   int value_link = dicfmt::link_offset(value_node, length);
   // A value after the chain's last node becomes the new end of the chain.
   if (chain_end_[slot] == hang) chain_end_[slot] = value_link;
-  state.last_link_field = value_link;
-  state.values.push_back(value_node);
+  state->last_link_field = value_link;
+  if (state->values++ == 0) state->first_value = value_node;
   ++pairs_;
   return Result::added;
 }

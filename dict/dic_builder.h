@@ -33,11 +33,20 @@ class DicBuilder {
   const std::vector<unsigned char> &image() const { return image_; }
   std::size_t pairs() const { return pairs_; }
   std::size_t keys() const { return keys_.size(); }
+  // Makes room for about `keys` readings and `bytes` of file, so that a large
+  // build does not grow its tables step by step.
+  void reserve(std::size_t keys, std::size_t bytes);
 
  private:
   struct KeyState {
-    int last_link_field;     // link of the key's last value: where a new value hangs
-    std::vector<int> values;  // value node offsets, to refuse duplicates
+    int last_link_field;  // link of the key's last value: where a new value hangs
+    int first_value;      // the key's values follow each other by their links from here
+    int values;
+  };
+  // Looks keys up by string_view, without a temporary string per pair.
+  struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
 
   int append_node(int type, std::string_view str, int link);
@@ -46,6 +55,8 @@ class DicBuilder {
 
   std::vector<unsigned char> image_;
   std::array<int, dicfmt::kSlotCount> chain_end_{};  // field a new key of each slot hangs from
-  std::unordered_map<std::string, KeyState> keys_;
+  std::unordered_map<std::string, KeyState, KeyHash, std::equal_to<>> keys_;
+  KeyState *last_ = nullptr;   // the key added to last (elements of keys_ never move)
+  std::string_view last_key_;  // its string, the map's own copy
   std::size_t pairs_ = 0;
 };

@@ -7,6 +7,7 @@
 // outside its buffers nor loop forever.
 #pragma once
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
 #include "dict/dic_format.h"
@@ -14,6 +15,14 @@
 namespace dicfile {
 
 enum class Mode { read, update };
+
+// Size of every dictionary stream's buffer. A power of two: the C library
+// fills a buffer from a position aligned to its size, so one fill holds one
+// aligned block. An average chain of the default system dictionary is about
+// 2.6 KB, so in the chain layout one fill, sometimes two, serve its walk; the
+// first fill after opening holds the slots of the first page. 8 KB (the whole
+// header in the first fill) measured slower: every fill copies twice as much.
+inline constexpr long kStreamBuffer = 4096;
 
 // Owns a FILE stream of a regular file and closes it on every path.
 class DicFile {
@@ -23,7 +32,10 @@ class DicFile {
   static DicFile open(const char *path, Mode mode);
 
   DicFile() = default;
-  DicFile(DicFile &&other) noexcept : fp_(other.fp_), size_(other.size_) { other.fp_ = nullptr; }
+  DicFile(DicFile &&other) noexcept
+      : fp_(other.fp_), size_(other.size_), buffer_(std::move(other.buffer_)) {
+    other.fp_ = nullptr;
+  }
   DicFile &operator=(DicFile &&other) noexcept;
   DicFile(const DicFile &) = delete;
   DicFile &operator=(const DicFile &) = delete;
@@ -38,6 +50,9 @@ class DicFile {
  private:
   FILE *fp_ = nullptr;
   long size_ = 0;
+  // The stream's buffer, given to it before its first read so that the C
+  // library neither asks the file for a block size nor allocates one itself.
+  std::unique_ptr<char[]> buffer_;
 };
 
 // The current length of the file behind a stream (0 when it cannot be told).
@@ -83,14 +98,57 @@ struct Node {
   int link_field() const { return dicfmt::link_offset(offset, length); }
 };
 
-// Reads the node at `offset` of a stream over a file of `size` bytes. False,
-// with nothing trusted, when the node does not lie wholly inside the node area,
-// its string is longer than dicfmt::kMaxReadable, or its link is neither 0 nor
-// a plausible node offset.
+// Reads nodes and table fields of one stream through its buffer: a node that
+// lies whole in the buffer is taken from it in one step, any other byte by
+// byte. It keeps count of the stream's position so that it seeks only where
+// the next read is not where the stream already stands: a walk along a chain
+// laid out contiguously seeks once, and a seek inside the block the buffer
+// holds becomes a skip, since every seek of the C library also asks the kernel
+// for the position. Only this reader may move the stream while it is in use.
+class NodeReader {
+ public:
+  // `position`: where the stream stands, when known (0 for a stream just
+  // opened); -1 makes the first read seek.
+  NodeReader(FILE *fp, long size, long position = -1) : fp_(fp), size_(size), pos_(position) {}
+
+  long size() const { return size_; }
+  // Reads the node at `offset`. False, with nothing trusted, when the node does
+  // not lie wholly inside the node area, its string is longer than
+  // dicfmt::kMaxReadable, or its link is neither 0 nor a plausible node offset.
+  // With `keys_only`, the string of a value node is not copied (a search for
+  // a key never looks at it): its node.str is left as it was.
+  bool read(int offset, Node &node, bool keys_only = false);
+  // The 3-byte number at `offset` (a slot or an avail entry); 0 past the end.
+  int number_at(long offset);
+  // Walks a chain from `next` in one loop for as long as each node lies whole
+  // in the buffer just where the stream stands, as in a chain laid out
+  // contiguously, counting each node off `steps`. True, with `node` read, at
+  // the key node of `key`; otherwise false, with `next` at the chain's end (0)
+  // or at the node where the loop stopped, which read() takes up (it also
+  // stops where steps run out and at anything read() would not trust).
+  bool scan_for_key(int &next, std::string_view key, long &steps, Node &node);
+
+ private:
+  bool seek(long offset) { return offset == pos_ || seek_elsewhere(offset); }
+  bool seek_elsewhere(long offset);
+  bool skip_to(long offset);  // forward inside the buffered block
+  bool lost();                // the position is no longer known; false
+
+  FILE *fp_;
+  long size_;
+  long pos_;         // where the stream stands, -1 when unknown
+  long block_ = -1;  // start of the aligned block the buffer holds, -1 when none is known
+};
+
+// Reads the node at `offset` of a stream over a file of `size` bytes; see
+// NodeReader::read. Seeks first.
 bool read_node(FILE *fp, long size, int offset, Node &node);
 
 // The key node of `key` in its chain, or 0 when it is absent. Sets `damaged`
 // when the chain could not be walked to the key or to its end.
+int find_key_node(NodeReader &reader, std::string_view key, bool &damaged);
+// The same, leaving the key node found in `node`.
+int find_key_node(NodeReader &reader, std::string_view key, bool &damaged, Node &node);
 int find_key_node(FILE *fp, long size, std::string_view key, bool &damaged);
 
 // Whether chain `slot` can be walked to its end: every node readable, no loop.
@@ -100,15 +158,21 @@ bool chain_sound(FILE *fp, long size, int slot);
 // Calls fn(value_node) for each value of the key node `key` in chain order
 // while fn returns true. False when the group could not be walked to its end.
 template <class Fn>
-bool for_each_value(FILE *fp, long size, const Node &key, Fn fn) {
+bool for_each_value(NodeReader &reader, const Node &key, Fn fn) {
   Node node;
   int next = key.link;
-  for (long steps = walk_limit(size); next != 0; --steps) {
-    if (steps == 0 || !read_node(fp, size, next, node)) return false;
+  for (long steps = walk_limit(reader.size()); next != 0; --steps) {
+    if (steps == 0 || !reader.read(next, node)) return false;
     if (!node.is_value() || !fn(static_cast<const Node &>(node))) return true;
     next = node.link;
   }
   return true;
+}
+
+template <class Fn>
+bool for_each_value(FILE *fp, long size, const Node &key, Fn fn) {
+  NodeReader reader(fp, size);
+  return for_each_value(reader, key, fn);
 }
 
 }  // namespace dicfile

@@ -10,13 +10,13 @@ using dicfile::Node;
 namespace {
 
 // Walks one chain; false when it had to be left off.
-bool walk_chain(FILE *fp, long size, int slot, const std::function<void(const DicPair &)> &fn) {
+bool walk_chain(dicfile::NodeReader &reader, int slot, const std::function<void(const DicPair &)> &fn) {
   Node node;
   Node key;
   bool have_key = false;
-  int next = get_table(fp, slot);
-  for (long steps = dicfile::walk_limit(size); next != 0; --steps) {
-    if (steps == 0 || !dicfile::read_node(fp, size, next, node)) return false;
+  int next = reader.number_at(dicfmt::slot_offset(slot));
+  for (long steps = dicfile::walk_limit(reader.size()); next != 0; --steps) {
+    if (steps == 0 || !reader.read(next, node)) return false;
     if (node.is_key()) {
       key = node;
       have_key = true;
@@ -46,8 +46,10 @@ DicWalkResult walk_pairs(int type, const std::function<void(const DicPair &)> &f
     result.first_damaged_slot = 0;
     return result;
   }
+  // fn sees the stream only through the reader, so one reader serves every chain.
+  dicfile::NodeReader reader(file.get(), file.size(), 0);  // just opened: at 0
   for (int slot = 0; slot < dicfmt::kSlotCount; ++slot) {
-    if (!walk_chain(file.get(), file.size(), slot, fn)) {
+    if (!walk_chain(reader, slot, fn)) {
       if (result.damaged_chains++ == 0) result.first_damaged_slot = slot;
     }
   }

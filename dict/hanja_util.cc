@@ -79,10 +79,24 @@ inline constexpr const char *kNullFile = "nulhjd";
 
 // Formats into path[kPathSize]; a path that does not fit is left empty
 // rather than truncated into the name of another file.
+// What snprintf with "%s/%s" (or "%s") writes, put together by hand: every
+// lookup builds a path, and the formatter cost more than the chain walk.
 void format_path(char *path, const char *dir, const char *name) {
-  int n = dir == nullptr ? std::snprintf(path, kPathSize, "%s", name)
-                         : std::snprintf(path, kPathSize, "%s/%s", dir, name);
-  if (n < 0 || n >= kPathSize) path[0] = '\0';
+  std::size_t dir_len = dir == nullptr ? 0 : std::strlen(dir);
+  std::size_t name_len = std::strlen(name);
+  std::size_t total = dir == nullptr ? name_len : dir_len + 1 + name_len;
+  if (total >= static_cast<std::size_t>(kPathSize)) {
+    path[0] = '\0';
+    return;
+  }
+  char *at = path;
+  if (dir != nullptr) {
+    std::memcpy(at, dir, dir_len);
+    at += dir_len;
+    *at++ = '/';
+  }
+  std::memcpy(at, name, name_len);
+  at[name_len] = '\0';
 }
 
 void system_path(char *path) {
@@ -141,13 +155,15 @@ int GetHanjaWord(int type, const char *key, int skip, int max, int *count, char 
   DicFile file = open_by_type(type, dicfile::Mode::read);
   if (!file) return -1;
   if (results == nullptr || max < 0) max = 0;
+  // One reader for the whole walk: the slot comes from the stream's first
+  // fill, and a chain laid out contiguously costs one seek.
+  dicfile::NodeReader reader(file.get(), file.size(), 0);  // just opened: at 0
   bool damaged = false;
-  int key_node = dicfile::find_key_node(file.get(), file.size(), view(key), damaged);
   Node node;
-  if (key_node == 0 || !dicfile::read_node(file.get(), file.size(), key_node, node)) return 0;
+  if (dicfile::find_key_node(reader, view(key), damaged, node) == 0) return 0;
   int number = 0;
   int copied = 0;
-  bool whole = dicfile::for_each_value(file.get(), file.size(), node, [&](const Node &value) {
+  bool whole = dicfile::for_each_value(reader, node, [&](const Node &value) {
     ++number;
     if (number > skip && copied < max) {
       std::memcpy(results[copied], value.str, static_cast<std::size_t>(value.length));
@@ -164,13 +180,13 @@ int GetHanjaWord(int type, const char *key, int skip, int max, int *count, char 
 int CheckDic(int type, const char *key, const char *value) {
   DicFile file = open_by_type(type, dicfile::Mode::read);
   if (!file) return -1;
+  dicfile::NodeReader reader(file.get(), file.size(), 0);  // just opened: at 0
   bool damaged = false;
-  int key_node = dicfile::find_key_node(file.get(), file.size(), view(key), damaged);
   Node node;
-  if (key_node == 0 || !dicfile::read_node(file.get(), file.size(), key_node, node)) return 0;
+  if (dicfile::find_key_node(reader, view(key), damaged, node) == 0) return 0;
   bool found = false;
   std::string_view wanted = view(value);
-  dicfile::for_each_value(file.get(), file.size(), node, [&](const Node &v) {
+  dicfile::for_each_value(reader, node, [&](const Node &v) {
     found = v.text() == wanted;
     return !found;
   });

@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(
   build-essential cmake pkg-config git
-  libgtest-dev libbenchmark-dev valgrind
+  libgtest-dev libbenchmark-dev valgrind linux-perf
   clang libclang-rt-14-dev llvm
   libmotif-dev libxt-dev libx11-dev libxtst-dev libxft-dev
   xvfb xauth x11-utils x11-apps xfonts-base xfonts-baekmuk fonts-nanum

@@ -3,13 +3,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "dict/dic_builder.h"
+#include "dict/dic_layout.h"
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
 #include "tools/cli.h"
@@ -48,8 +52,16 @@ int report_skipped(const std::string &name, const PairFileStats &stats) {
   for (const SkippedLine &s : stats.skipped)
     std::fprintf(stderr, "glosset-dict: %s:%ld: skipped: %s\n", name.c_str(), s.line, s.reason);
   if (stats.skipped.empty()) return kYes;
-  std::fprintf(stderr, "glosset-dict: %s: %zu of %ld lines skipped, %ld pairs read\n", name.c_str(),
-               stats.skipped.size(), stats.lines, stats.pairs);
+  // Then how many for each reason, in the order the reasons first occurred.
+  std::vector<std::pair<std::string, long>> reasons;
+  for (const SkippedLine &s : stats.skipped) {
+    auto it = std::find_if(reasons.begin(), reasons.end(), [&](const auto &r) { return r.first == s.reason; });
+    if (it == reasons.end()) reasons.emplace_back(s.reason, 1); else ++it->second;
+  }
+  std::string why;
+  for (const auto &[reason, n] : reasons) why += (why.empty() ? "" : ", ") + std::to_string(n) + " " + reason;
+  std::fprintf(stderr, "glosset-dict: %s: %zu of %ld lines skipped (%s), %ld pairs read\n", name.c_str(),
+               stats.skipped.size(), stats.lines, why.c_str(), stats.pairs);
   return kNo;
 }
 
@@ -117,9 +129,20 @@ int cmd_import(const Context &ctx, const Args &args) {
 
 int cmd_build(const Context &, const Args &args) {
   bool force = false;
+  bool chain = false;
   std::vector<std::string> names;
-  for (const std::string &a : args) {
-    if (a == "--force") force = true; else names.push_back(a);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string &a = args[i];
+    if (a == "--force") {
+      force = true;
+    } else if (a == "--layout" && i + 1 < args.size() && (args[i + 1] == "chain" || args[i + 1] == "insertion")) {
+      chain = args[++i] == "chain";
+    } else if (a == "--layout") {
+      std::fprintf(stderr, "glosset-dict: build: --layout takes chain or insertion\n");
+      return kFail;
+    } else {
+      names.push_back(a);
+    }
   }
   if (names.size() != 2) {
     std::fprintf(stderr, "glosset-dict: build needs OUT and FILE\n");
@@ -140,6 +163,8 @@ int cmd_build(const Context &, const Args &args) {
   InputFile in = open_input(name, size);
   if (!in) return kFail;
   DicBuilder builder;
+  // A line of libhangul's table is about 21 bytes and gives about 17 bytes of file.
+  if (size > 0) builder.reserve(static_cast<std::size_t>(size / 21), static_cast<std::size_t>(size));
   long full_line = 0;
   Progress progress("build", size);
   PairFileStats stats = read_pair_file(
@@ -158,7 +183,7 @@ int cmd_build(const Context &, const Args &args) {
           full_line);
     return kFail;
   }
-  if (!write_atomically(out, builder.image())) return kFail;
+  if (!write_atomically(out, chain ? chain_layout(builder.image()) : builder.image())) return kFail;
   return report_skipped(name, stats);
 }
 

@@ -50,4 +50,8 @@ int cmd_verify(const Context &ctx, const Args &args);
 int cmd_import(const Context &ctx, const Args &args);
 int cmd_build(const Context &ctx, const Args &args);
 
+// export --format libhangul: READING:WORD: lines sorted by reading; with
+// `merge`, the system dictionary's words follow the user's under each reading.
+int export_libhangul(const Context &ctx, bool merge);
+
 }  // namespace cli

@@ -8,6 +8,7 @@
 #include "dict/dic_file.h"
 #include "dict/dic_verify.h"
 #include "dict/dic_walk.h"
+#include "dict/hanja_util.h"
 #include "tools/cli.h"
 #include "tools/text_codec.h"
 
@@ -41,7 +42,25 @@ int cmd_dump(const Context &ctx, const Args &) {
 // Pairs in the order their value nodes were laid out, so that importing the
 // export of a dictionary that never lost a pair rebuilds it byte for byte;
 // a key's values always keep their chain order.
-int cmd_export(const Context &ctx, const Args &) {
+int cmd_export(const Context &ctx, const Args &args) {
+  bool libhangul = false;
+  bool merge = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--merge") {
+      merge = true;
+    } else if (args[i] == "--format" && i + 1 < args.size() && (args[i + 1] == "tsv" || args[i + 1] == "libhangul")) {
+      libhangul = args[++i] == "libhangul";
+    } else {
+      std::fprintf(stderr, "glosset-dict: export: unknown argument %s (--format tsv|libhangul, --merge)\n",
+                   args[i].c_str());
+      return kFail;
+    }
+  }
+  if (merge && (!libhangul || ctx.type == DIC_SYSTEM)) {
+    std::fprintf(stderr, "glosset-dict: export: --merge goes with --format libhangul on the user dictionary\n");
+    return kFail;
+  }
+  if (libhangul) return export_libhangul(ctx, merge);
   struct Item {
     int order;
     std::size_t seq;

@@ -56,9 +56,12 @@ const char kUsage[] =
     "  mod READING OLD NEW    exit 0 replaced or added, 1 refused, 2 cannot write\n"
     "  dump                   every pair as READING<TAB>WORD, slot by slot in chain order\n"
     "  import FILE            add every pair of FILE in file order\n"
-    "  build [--force] OUT FILE  write a new dictionary OUT from FILE's pairs\n"
+    "  build [--force] [--layout chain|insertion] OUT FILE\n"
+    "                         write a new dictionary OUT from FILE's pairs\n"
     "  verify                 check the whole file; exit 0 sound, 1 problems, 2 unreadable\n"
-    "  export                 every pair, one per line, for re-import\n";
+    "  export [--format tsv|libhangul] [--merge]\n"
+    "                         every pair, one per line, for re-import; libhangul: READING:WORD:\n"
+    "                         lines sorted by reading; --merge adds the system dictionary's pairs\n";
 
 struct Command {
   const char *name;
@@ -71,8 +74,8 @@ const Command kCommands[] = {
     {"get", cli::cmd_get, 1, 1, false},       {"check", cli::cmd_check, 2, 2, false},
     {"add", cli::cmd_add, 2, 2, true},        {"del", cli::cmd_del, 2, 2, true},
     {"mod", cli::cmd_mod, 3, 3, true},        {"dump", cli::cmd_dump, 0, 0, false},
-    {"import", cli::cmd_import, 1, 1, true},  {"build", cli::cmd_build, 2, 3, false},
-    {"verify", cli::cmd_verify, 0, 0, false}, {"export", cli::cmd_export, 0, 0, false},
+    {"import", cli::cmd_import, 1, 1, true},  {"build", cli::cmd_build, 2, 5, false},
+    {"verify", cli::cmd_verify, 0, 0, false}, {"export", cli::cmd_export, 0, 3, false},
 };
 
 int usage(const char *problem) {
