@@ -24,11 +24,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The system dictionary: SYSDICNAME if the caller names one, else the sample
-# built into the build tree. The store takes paths of at most 79 bytes, so a
+# The system dictionary: SYSDICNAME if the caller names one, else the default
+# one the build makes from libhangul-data. The store takes paths of at most 79 bytes, so a
 # long build path is reached through a short link.
 if [ -z "${SYSDICNAME:-}" ]; then
-  SYSDICNAME=$build/sample/syshjd
+  SYSDICNAME=$build/resources/sysdict/syshjd
   if [ ${#SYSDICNAME} -gt 79 ]; then
     ln -s "$SYSDICNAME" "$tmp/syshjd"
     SYSDICNAME=$tmp/syshjd
