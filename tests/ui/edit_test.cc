@@ -24,6 +24,8 @@
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
 #include "editor/hanja_ui_util.h"
+#include "tests/support/scratch.h"
+#include "tests/support/x_session.h"
 #include "tests/ui/gui_fixture.h"
 #include "ui/gl_main_ui.h"
 
@@ -52,6 +54,8 @@ const char kSelectHanja[] =
     "\xbd\xc3\xbf\xc0.";
 const char kAnd[] = "\"\xbf\xcd \"";
 const char kNoMatchTail[] = "\"\xb4\xc2 \xb8\xc2\xc1\xf6 \xbe\xca\xc0\xbd.";
+const char kEnterHangul[] =
+    "\xc7\xd1\xb1\xdb \xbd\xba\xc6\xae\xb8\xb5\xc0\xbb \xc0\xd4\xb7\xc2\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0";
 const char kEnterHanja[] =
     "\xc7\xd1\xc0\xda \xbd\xba\xc6\xae\xb8\xb5\xc0\xbb \xc0\xd4\xb7\xc2\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0";
 
@@ -148,19 +152,10 @@ class EditTest : public ::testing::TestWithParam<const char *> {
  protected:
   void SetUp() override {
     lang_of_test = GetParam();
-    char tmpl[] = "/tmp/glosset-edit-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    user_ = dir_ + "/usrhjd";
-    setenv("USRDICNAME", user_.c_str(), 1);
-    setenv("SYSDICNAME", (dir_ + "/missing").c_str(), 1);
     ASSERT_EQ(InsertHanjaWord(0, kHanja, kKor), 0);
     ui_test::start_main_window(GetParam(), ui_test::build_nlspath().c_str());
   }
-  void TearDown() override {
-    ui_test::stop_main_window();
-    unlink(user_.c_str());
-    rmdir(dir_.c_str());
-  }
+  void TearDown() override { ui_test::stop_main_window(); }
 
   void find(const char *euc_reading) {
     set_text(W.textfield, M(euc_reading));
@@ -191,7 +186,10 @@ class EditTest : public ::testing::TestWithParam<const char *> {
     return v;
   }
 
-  std::string dir_, user_;
+  scratch::Dir dir_{"glosset-edit"};
+  const std::string user_ = dir_ / "usrhjd";
+  scratch::Env user_env_{"USRDICNAME", user_.c_str()};
+  scratch::Env system_env_{"SYSDICNAME", (dir_ / "missing").c_str()};
 };
 
 TEST_P(EditTest, AddOpensTheDialogPresetFromTheMainField) {
@@ -386,15 +384,7 @@ TEST_P(EditTest, WindowManagerCloseActsLikeCancel) {
   press(W.Add);
   Widget shell = D.dialog;
   ASSERT_TRUE(XtIsRealized(shell));
-  Display *d = XtDisplay(shell);
-  XClientMessageEvent ev = {};
-  ev.type = ClientMessage;
-  ev.window = XtWindow(shell);
-  ev.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-  ev.format = 32;
-  ev.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-  ev.data.l[1] = CurrentTime;
-  XSendEvent(d, ev.window, False, NoEventMask, reinterpret_cast<XEvent *>(&ev));
+  xs::send_wm_delete(shell);
   ui_test::flush();
   EXPECT_EQ(D.dialog, nullptr);
   EXPECT_EQ(dialog_shells(), 0);
@@ -410,12 +400,18 @@ TEST_P(EditTest, FindStillWorksWhileTheDialogIsOpen) {
 
 TEST_P(EditTest, FocusHintsOfTheDialogFields) {
   press(W.Add);
-  XmAnyCallbackStruct cbs = {XmCR_FOCUS, nullptr};
-  XtCallCallbacks(D.textfield3, XmNfocusCallback, &cbs);
-  EXPECT_EQ(ui_test::label_text(D.dialog_label), M(kEnterHanja));
-  cbs.reason = XmCR_LOSING_FOCUS;
-  XtCallCallbacks(D.textfield3, XmNlosingFocusCallback, &cbs);
-  EXPECT_EQ(ui_test::label_text(D.dialog_label), " ");
+  const std::string main_footer = ui_test::label_text(W.mainwindow_label);
+  const std::pair<Widget, const char *> rows[] = {{D.textfield2, kEnterHangul}, {D.textfield3, kEnterHanja}};
+  for (const auto &[field, hint] : rows) {
+    XmAnyCallbackStruct cbs = {XmCR_FOCUS, nullptr};
+    XtCallCallbacks(field, XmNfocusCallback, &cbs);
+    EXPECT_EQ(ui_test::label_text(D.dialog_label), M(hint)) << XtName(field);
+    cbs.reason = XmCR_LOSING_FOCUS;
+    XtCallCallbacks(field, XmNlosingFocusCallback, &cbs);
+    EXPECT_EQ(ui_test::label_text(D.dialog_label), " ") << XtName(field);
+  }
+  // The main window's footer is not touched by the dialog's hints.
+  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), main_footer);
 }
 
 TEST_P(EditTest, DialogLayout) {
