@@ -279,13 +279,6 @@ TEST_P(EditTest, ModifyReplacesTheSelectedEntry) {
   EXPECT_TRUE(stored(kHanja, kLei));
 }
 
-TEST_P(EditTest, ModifyWithNothingSelectedOnlyPrompts) {
-  find(kHanja);
-  press(W.Modify);
-  EXPECT_EQ(D.dialog, nullptr);
-  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), M(kSelectEntry));
-}
-
 TEST_P(EditTest, ModifyOkAfterTheSelectionWentAwayChangesNothing) {
   find(kHanja);
   select_item(1);
@@ -313,38 +306,33 @@ TEST_P(EditTest, DeleteAnsweredYesRemovesTheEntry) {
   EXPECT_FALSE(stored(kHanja, kKor));
 }
 
-TEST_P(EditTest, DeleteAnsweredNoChangesNothing) {
-  find(kHanja);
-  const std::string footer = ui_test::label_text(W.mainwindow_label);
-  select_item(1);
-  const std::string before = file_bytes();
-  Answer answer;
-  delete_selected(false, &answer);
-  ASSERT_TRUE(answer.pressed);
-  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), footer);
-  EXPECT_EQ(items(), in_mode({kKor}));
-  EXPECT_EQ(file_bytes(), before);
+// Deletes that must leave the list and the file as they were: answered 아니오,
+// or answered 예 after the main reading no longer matches the entry.
+TEST_P(EditTest, DeletesThatChangeNothing) {
+  const std::string mismatch = M("\"" + std::string(kSajeon) + kAnd + kKor + kNoMatchTail);
+  for (bool reading_changed : {false, true}) {
+    find(kHanja);
+    const std::string footer = ui_test::label_text(W.mainwindow_label);
+    select_item(1);
+    if (reading_changed) set_text(W.textfield, M(kSajeon));
+    const std::string before = file_bytes();
+    Answer answer;
+    delete_selected(reading_changed, &answer);
+    ASSERT_TRUE(answer.pressed) << reading_changed;
+    EXPECT_EQ(ui_test::label_text(W.mainwindow_label), reading_changed ? mismatch : footer) << reading_changed;
+    EXPECT_EQ(items(), in_mode({kKor})) << reading_changed;
+    EXPECT_EQ(file_bytes(), before) << reading_changed;
+  }
 }
 
-TEST_P(EditTest, DeleteAfterTheMainReadingChangedReportsTheMismatch) {
-  find(kHanja);
-  select_item(1);
-  set_text(W.textfield, M(kSajeon));
-  const std::string before = file_bytes();
-  Answer answer;
-  delete_selected(true, &answer);
-  ASSERT_TRUE(answer.pressed);
-  EXPECT_EQ(ui_test::label_text(W.mainwindow_label),
-            M("\"" + std::string(kSajeon) + kAnd + kKor + kNoMatchTail));
-  EXPECT_EQ(items(), in_mode({kKor}));
-  EXPECT_EQ(file_bytes(), before);
-}
-
-TEST_P(EditTest, DeleteWithNothingSelectedAsksNothing) {
-  find(kHanja);
-  press(W.Delete);  // a confirmation would wait here for ever
-  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), M(kSelectEntry));
-  EXPECT_TRUE(stored(kHanja, kKor));
+TEST_P(EditTest, ModifyOrDeleteWithNothingSelectedOnlyPrompts) {
+  for (Widget button : {W.Modify, W.Delete}) {
+    find(kHanja);
+    press(button);  // a confirmation would wait here for ever
+    EXPECT_EQ(D.dialog, nullptr) << XtName(button);
+    EXPECT_EQ(ui_test::label_text(W.mainwindow_label), M(kSelectEntry)) << XtName(button);
+    EXPECT_TRUE(stored(kHanja, kKor)) << XtName(button);
+  }
 }
 
 TEST_P(EditTest, CancelThenAFreshAdd) {
