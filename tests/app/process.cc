@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 extern char **environ;
@@ -34,6 +35,34 @@ EnvChanges build_tree_env(const char *lang) {
   }
   env["LC_ALL"] = std::nullopt;
   return env;
+}
+
+bool EditorHome::add_system_dict() const {
+  std::error_code error;
+  return std::filesystem::copy_file(GLOSSET_BUILD_DIR "/sample/syshjd", system_dict(), error);
+}
+
+EnvChanges EditorHome::env(const char *lang, const std::optional<std::string> &usrdicname) const {
+  EnvChanges e = build_tree_env(lang);
+  e["HOME"] = path();
+  e["USRDICNAME"] = usrdicname;
+  e["SYSDICNAME"] = system_dict();
+  return e;
+}
+
+std::vector<std::string> editor_args(bool euc) {
+  std::vector<std::string> args = {GLOSSET_BINARY};
+  if (euc) args.insert(args.end(), {"-xrm", "*inputMethod: none"});
+  return args;
+}
+
+bool wait_for(const std::function<bool()> &done, int timeout_ms) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return done();
 }
 
 Child::Child(const std::vector<std::string> &argv, const EnvChanges &env) {
@@ -225,12 +254,19 @@ std::vector<WindowBox> window_tree(Display *display, Window top) {
   return boxes;
 }
 
-std::optional<WindowBox> find_button(Display *display, Window top) {
-  std::optional<WindowBox> best;
+std::vector<WindowBox> command_buttons(Display *display, Window top) {
+  std::vector<WindowBox> buttons;
   for (const WindowBox &b : window_tree(display, top)) {
-    if (b.width == 56 && b.height == 23 && (!best || b.y < best->y)) best = b;
+    if (b.width == 56 && b.height == 23) buttons.push_back(b);
   }
-  return best;
+  std::sort(buttons.begin(), buttons.end(), [](const WindowBox &a, const WindowBox &b) { return a.y < b.y; });
+  return buttons;
+}
+
+std::optional<WindowBox> find_button(Display *display, Window top) {
+  std::vector<WindowBox> buttons = command_buttons(display, top);
+  if (buttons.empty()) return std::nullopt;
+  return buttons.front();
 }
 
 std::vector<WindowBox> list_windows(Display *display, Window top) {
@@ -297,5 +333,20 @@ int text_lines(const Pixels &empty, const Pixels &now) {
 }
 
 bool xdotool(const std::string &args) { return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str()) == 0; }
+
+bool click(Window window, int x, int y) {
+  return xdotool("mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " + std::to_string(y) +
+                 " click 1");
+}
+
+bool click_center(Window window, const WindowBox &box) {
+  return click(window, box.x + box.width / 2, box.y + box.height / 2);
+}
+
+bool screenshot(Window window, const std::string &path) {
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+  return std::system(("import -window " + std::to_string(window) + " '" + path + "'").c_str()) == 0;
+}
 
 }  // namespace app_test

@@ -4,10 +4,13 @@
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tests/support/scratch.h"
 
 namespace app_test {
 
@@ -17,6 +20,31 @@ using EnvChanges = std::map<std::string, std::optional<std::string>>;
 // The editor's environment for a run from the build tree: catalogs and
 // resource files of the build, with LANG as given.
 EnvChanges build_tree_env(const char *lang);
+
+// A scratch $HOME with a copy of the sample system dictionary in it (a short
+// path: the store's paths are limited to 79 bytes), for runs of the editor.
+class EditorHome {
+ public:
+  EditorHome() : dir_("glosset-e2e") {}
+  const std::string &path() const { return dir_.path(); }
+  std::string user_dict() const { return dir_ / ".usrhjd"; }
+  std::string system_dict() const { return dir_ / "syshjd"; }
+  // Copies the sample system dictionary in; true when that worked.
+  bool add_system_dict() const;
+  // The editor's environment: the build tree's, HOME here, this system
+  // dictionary, and USRDICNAME as given (nullopt: the user's $HOME/.usrhjd).
+  EnvChanges env(const char *lang, const std::optional<std::string> &usrdicname = std::nullopt) const;
+
+ private:
+  scratch::Dir dir_;
+};
+
+// The editor's command line; typed Hangul reaches an EUC-KR client only
+// through Xlib's own input method.
+std::vector<std::string> editor_args(bool euc);
+
+// Polls done() every 50 ms for up to timeout_ms; answers done().
+bool wait_for(const std::function<bool()> &done, int timeout_ms = 5000);
 
 class Child {
  public:
@@ -71,7 +99,9 @@ struct WindowBox {
 };
 // Every window below `top` (not `top` itself), parents before children.
 std::vector<WindowBox> window_tree(Display *display, Window top);
-// The editor's Find button: its 56 x 23 command buttons, topmost first.
+// The editor's 56 x 23 command buttons, top to bottom: Find, Add, Modify, Delete.
+std::vector<WindowBox> command_buttons(Display *display, Window top);
+// The topmost of them, Find.
 std::optional<WindowBox> find_button(Display *display, Window top);
 // The two list windows, system list first (the scrolled windows are 311 wide).
 std::vector<WindowBox> list_windows(Display *display, Window top);
@@ -96,5 +126,11 @@ void send_wm_delete(Display *display, Window window);
 std::string window_title(Display *display, Window window);
 // Run xdotool with `args`; true when it succeeded.
 bool xdotool(const std::string &args);
+// Button 1 at (x, y) of `window`, or at the middle of `box` (a window of the
+// tree below `window`), through xdotool.
+bool click(Window window, int x, int y);
+bool click_center(Window window, const WindowBox &box);
+// Saves a picture of the window to `path` (the directories above are made).
+bool screenshot(Window window, const std::string &path);
 
 }  // namespace app_test

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <clocale>
 #include <string>
@@ -99,30 +98,17 @@ INSTANTIATE_TEST_SUITE_P(
                       CatalogCase{"unset", std::nullopt, false}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(ExitTest, WindowManagerCloseExitsZero) {
-  RunningEditor editor(app_test::build_tree_env("ko"));
-  ASSERT_NE(editor.window(), 0u) << editor.child().stderr_text();
-  app_test::send_wm_delete(editor.display(), editor.window());
-  EXPECT_EQ(editor.child().wait(), 0);
-}
-
 TEST(ExitTest, FileCloseExitsZeroAndSessionIsAccepted) {
-  char tmpl[] = "/tmp/glosset-session-XXXXXX";
-  int fd = mkstemp(tmpl);
-  ASSERT_GE(fd, 0);
-  close(fd);
-  RunningEditor editor(app_test::build_tree_env("ko_KR.UTF-8"), {"-session", tmpl});
-  unlink(tmpl);
+  scratch::Dir dir("glosset-session");
+  RunningEditor editor(app_test::build_tree_env("ko_KR.UTF-8"), {"-session", dir.write("session", "")});
   ASSERT_NE(editor.window(), 0u) << editor.child().stderr_text();
-  std::string win = std::to_string(editor.window());
   // File sits at the left end of the menu bar; its pulldown holds only Close.
-  ASSERT_TRUE(app_test::xdotool("mousemove --window " + win + " 15 12 click 1"));
+  ASSERT_TRUE(app_test::click(editor.window(), 15, 12));
   Window menu = editor.watcher().next_menu();
   ASSERT_NE(menu, 0u);
   XWindowAttributes attrs;
   XGetWindowAttributes(editor.display(), menu, &attrs);
-  ASSERT_TRUE(app_test::xdotool("mousemove --window " + std::to_string(menu) + " " + std::to_string(attrs.width / 2) +
-                                " " + std::to_string(attrs.height / 2) + " click 1"));
+  ASSERT_TRUE(app_test::click(menu, attrs.width / 2, attrs.height / 2));
   EXPECT_EQ(editor.child().wait(), 0);
   EXPECT_EQ(editor.child().stderr_text(), "");
 }
@@ -133,8 +119,7 @@ TEST(MenuTest, HelpOpensNothing) {
   XWindowAttributes attrs;
   XGetWindowAttributes(editor.display(), editor.window(), &attrs);
   // Help sits at the right end of the menu bar; it has no menu and no action.
-  ASSERT_TRUE(app_test::xdotool("mousemove --window " + std::to_string(editor.window()) + " " +
-                                std::to_string(attrs.width - 20) + " 12 click 1"));
+  ASSERT_TRUE(app_test::click(editor.window(), attrs.width - 20, 12));
   EXPECT_EQ(editor.watcher().next_menu(500), 0u);
   app_test::send_wm_delete(editor.display(), editor.window());
   EXPECT_EQ(editor.child().wait(), 0);

@@ -11,8 +11,11 @@
 #include <string>
 
 #include "app/glosset.h"
+#include "tests/support/scratch.h"
 
 namespace {
+
+const char *or_null(const std::optional<std::string> &value) { return value ? value->c_str() : nullptr; }
 
 constexpr char kRefusal[] = "glosset runs under \"ko/ko.UTF-8\" locales only.\n\t";
 
@@ -25,11 +28,7 @@ class LocaleGateTest : public ::testing::TestWithParam<GateCase> {};
 
 TEST_P(LocaleGateTest, AcceptsExactlyTheFiveNames) {
   const GateCase &c = GetParam();
-  if (c.lang) {
-    setenv("LANG", c.lang->c_str(), 1);
-  } else {
-    unsetenv("LANG");
-  }
+  scratch::Env lang("LANG", or_null(c.lang));
   std::setlocale(LC_CTYPE, "C");
   testing::internal::CaptureStderr();
   EXPECT_EQ(KoLocale(), c.accepted);
@@ -59,14 +58,6 @@ struct EnvCase {
   std::optional<std::string> want_nlspath, want_xfilesearchpath;
 };
 
-void set_or_unset(const char *name, const std::optional<std::string> &value) {
-  if (value) {
-    setenv(name, value->c_str(), 1);
-  } else {
-    unsetenv(name);
-  }
-}
-
 std::optional<std::string> env(const char *name) {
   const char *v = getenv(name);
   return v != nullptr ? std::optional<std::string>(v) : std::nullopt;
@@ -80,9 +71,8 @@ class EnvironmentTest : public ::testing::TestWithParam<EnvCase> {};
 
 TEST_P(EnvironmentTest, PreparesCatalogAndResourcePaths) {
   const EnvCase &c = GetParam();
-  set_or_unset("LANG", c.lang);
-  set_or_unset("NLSPATH", c.nlspath);
-  set_or_unset("XFILESEARCHPATH", c.xfilesearchpath);
+  scratch::Env lang("LANG", or_null(c.lang)), nlspath("NLSPATH", or_null(c.nlspath)),
+      xfilesearchpath("XFILESEARCHPATH", or_null(c.xfilesearchpath));
   glosset_prepare_environment();
   EXPECT_EQ(env("NLSPATH"), c.want_nlspath);
   EXPECT_EQ(env("XFILESEARCHPATH"), c.want_xfilesearchpath);

@@ -4,15 +4,12 @@
 // the dialog and of the confirmation land in build/screenshots/.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
-#include <stdlib.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <thread>
 
@@ -24,6 +21,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using app_test::WindowBox;
+using app_test::click;
+using app_test::click_center;
+using app_test::wait_for;
 
 const char kReadingEuc[] = "\xc7\xd1\xc0\xda";  // 한자
 const char kKorEuc[] = "\xf9\xdb\xed\xae";       // 韓字
@@ -36,29 +36,9 @@ struct ModeCase {
   const char *tag;  // screenshot names
 };
 
-bool wait_for(const std::function<bool()> &done, int timeout_ms = 5000) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return done();
-}
-
 bool viewable(Display *d, Window w) {
   XWindowAttributes a;
   return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
-}
-
-// The 56 x 23 command buttons of the main window, top to bottom:
-// Find, Add, Modify, Delete.
-std::vector<WindowBox> command_buttons(Display *d, Window top) {
-  std::vector<WindowBox> buttons;
-  for (const WindowBox &b : app_test::window_tree(d, top)) {
-    if (b.width == 56 && b.height == 23) buttons.push_back(b);
-  }
-  std::sort(buttons.begin(), buttons.end(), [](const WindowBox &a, const WindowBox &b) { return a.y < b.y; });
-  return buttons;
 }
 
 // The dialog's Hanja field: the field of the row 72 pixels from the top.
@@ -85,19 +65,6 @@ std::vector<WindowBox> bottom_buttons(Display *d, Window box) {
   return row;
 }
 
-void click(Window w, int x, int y) {
-  ASSERT_TRUE(app_test::xdotool("mousemove --window " + std::to_string(w) + " " + std::to_string(x) + " " +
-                                std::to_string(y) + " click 1"));
-}
-
-void click_center(Window top, const WindowBox &b) { click(top, b.x + b.width / 2, b.y + b.height / 2); }
-
-void screenshot(Window w, const std::string &name) {
-  fs::create_directories(GLOSSET_BUILD_DIR "/screenshots");
-  std::string path = std::string(GLOSSET_BUILD_DIR) + "/screenshots/" + name;
-  EXPECT_EQ(std::system(("import -window " + std::to_string(w) + " '" + path + "'").c_str()), 0) << path;
-}
-
 // Runs glosset-dict on the user dictionary; its exit status and standard output.
 std::pair<int, std::string> dict_tool(const std::string &file, const std::string &args) {
   std::string cmd = std::string(GLOSSET_DICT_BINARY) + " -f '" + file + "' " + args + " 2>&1";
@@ -112,36 +79,20 @@ std::pair<int, std::string> dict_tool(const std::string &file, const std::string
 
 class EditEndToEnd : public ::testing::TestWithParam<ModeCase> {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/glosset-e2e-XXXXXX";
-    home_ = mkdtemp(tmpl);
-    user_ = home_ + "/.usrhjd";
-    fs::copy_file(GLOSSET_BUILD_DIR "/sample/syshjd", home_ + "/syshjd");
-    setenv("USRDICNAME", user_.c_str(), 1);
-  }
-  void TearDown() override { fs::remove_all(home_); }
-
-  std::vector<std::string> start_args() const {
-    std::vector<std::string> args = {GLOSSET_BINARY};
-    // Typed Hangul reaches an EUC-KR client only through Xlib's own input method.
-    if (GetParam().euc) args.insert(args.end(), {"-xrm", "*inputMethod: none"});
-    return args;
-  }
-  app_test::EnvChanges env(const std::optional<std::string> &usrdicname = std::nullopt) const {
-    app_test::EnvChanges e = app_test::build_tree_env(GetParam().lang);
-    e["HOME"] = home_;  // the user's own $HOME/.usrhjd
-    e["USRDICNAME"] = usrdicname;
-    e["SYSDICNAME"] = home_ + "/syshjd";
-    return e;
+  void SetUp() override { ASSERT_TRUE(home_.add_system_dict()); }
+  app_test::Child start(const std::optional<std::string> &usrdicname = std::nullopt) const {
+    return app_test::Child(app_test::editor_args(GetParam().euc), home_.env(GetParam().lang, usrdicname));
   }
   // Type the reading into the main field and press Find.
   void find(Window main, const WindowBox &find_button) {
-    click(main, find_button.x - 40, find_button.y + 11);
+    ASSERT_TRUE(click(main, find_button.x - 40, find_button.y + 11));
     ASSERT_TRUE(app_test::xdotool("type --delay 40 한자"));
-    click_center(main, find_button);
+    ASSERT_TRUE(click_center(main, find_button));
   }
 
-  std::string home_, user_;
+  app_test::EditorHome home_;
+  const std::string user_ = home_.user_dict();
+  scratch::Env user_env_{"USRDICNAME", user_.c_str()};
 };
 
 TEST_P(EditEndToEnd, FindAddModifyDelete) {
@@ -149,11 +100,11 @@ TEST_P(EditEndToEnd, FindAddModifyDelete) {
   ASSERT_EQ(InsertHanjaWord(0, kReadingEuc, kKorEuc), 0);
 
   app_test::MapWatcher watcher;
-  app_test::Child child(start_args(), env());
+  app_test::Child child = start();
   Window main = watcher.next_toplevel();
   ASSERT_NE(main, 0u) << child.stderr_text();
   Display *d = watcher.display();
-  std::vector<WindowBox> buttons = command_buttons(d, main);
+  std::vector<WindowBox> buttons = app_test::command_buttons(d, main);
   ASSERT_EQ(buttons.size(), 4u);
   const WindowBox &find_b = buttons[0], &add_b = buttons[1], &modify_b = buttons[2], &delete_b = buttons[3];
   std::vector<WindowBox> lists = app_test::list_windows(d, main);
@@ -164,22 +115,22 @@ TEST_P(EditEndToEnd, FindAddModifyDelete) {
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
   // Add 漢字 under 한자: the dialog comes up with the reading preset.
-  click_center(main, add_b);
+  ASSERT_TRUE(click_center(main, add_b));
   Window dialog = watcher.next_toplevel();
   ASSERT_NE(dialog, 0u);
   std::optional<WindowBox> field = hanja_field(d, dialog);
   ASSERT_TRUE(field.has_value());
-  click_center(dialog, *field);
+  ASSERT_TRUE(click_center(dialog, *field));
   ASSERT_TRUE(app_test::xdotool("type --delay 40 漢字"));
   ASSERT_TRUE(app_test::xdotool("key Return"));  // the dialog's default button, OK
   EXPECT_TRUE(wait_for([] { return CheckDic(0, kReadingEuc, kHanEuc) == 1; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  screenshot(dialog, std::string("dialog-add-") + c.tag + ".png");
+  EXPECT_TRUE(app_test::screenshot(dialog, GLOSSET_BUILD_DIR "/screenshots/dialog-add-" + std::string(c.tag) + ".png"));
 
   // Modify the top entry (漢字, just added) into 閑字: the open dialog is reused.
-  click(main, user_list.x + 30, user_list.y + 8);
-  click_center(main, modify_b);
-  click_center(dialog, *field);
+  ASSERT_TRUE(click(main, user_list.x + 30, user_list.y + 8));
+  ASSERT_TRUE(click_center(main, modify_b));
+  ASSERT_TRUE(click_center(dialog, *field));
   ASSERT_TRUE(app_test::xdotool("key End BackSpace BackSpace"));
   ASSERT_TRUE(app_test::xdotool("type --delay 40 閑字"));
   ASSERT_TRUE(app_test::xdotool("key Return"));
@@ -189,21 +140,22 @@ TEST_P(EditEndToEnd, FindAddModifyDelete) {
   // Delete 閑字, the selected top entry, after answering 예.
   // A click on a selected item of a single-selection list may clear it:
   // select the second line first, then the top one.
-  click(main, user_list.x + 30, user_list.y + 26);
+  ASSERT_TRUE(click(main, user_list.x + 30, user_list.y + 26));
   // Not so soon that the list takes the two clicks for a double click.
   std::this_thread::sleep_for(std::chrono::milliseconds(700));
-  click(main, user_list.x + 30, user_list.y + 8);
+  ASSERT_TRUE(click(main, user_list.x + 30, user_list.y + 8));
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  click_center(main, delete_b);
+  ASSERT_TRUE(click_center(main, delete_b));
   Window confirm = watcher.next_toplevel();
   ASSERT_NE(confirm, 0u);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  screenshot(confirm, std::string("delete-confirm-") + c.tag + ".png");
+  EXPECT_TRUE(
+      app_test::screenshot(confirm, GLOSSET_BUILD_DIR "/screenshots/delete-confirm-" + std::string(c.tag) + ".png"));
   // 예 and Help are gadgets, drawn in the box's own window; 아니오 is a widget
   // with a window, and 예 sits half way between the box's left edge and it.
   std::vector<WindowBox> answers = bottom_buttons(d, confirm);
   ASSERT_EQ(answers.size(), 1u);
-  click(confirm, answers[0].x / 2, answers[0].y + answers[0].height / 2);
+  ASSERT_TRUE(click(confirm, answers[0].x / 2, answers[0].y + answers[0].height / 2));
   EXPECT_TRUE(wait_for([] { return CheckDic(0, kReadingEuc, kLeiEuc) == 0; }));
   EXPECT_EQ(CheckDic(0, kReadingEuc, kKorEuc), 1);
 
@@ -218,23 +170,23 @@ TEST_P(EditEndToEnd, FindAddModifyDelete) {
 }
 
 TEST_P(EditEndToEnd, UserDictionaryThatCannotBeCreatedEndsWithStatusOne) {
-  const std::string missing_dir = home_ + "/no-such-dir";
+  const std::string missing_dir = home_.path() + "/no-such-dir";
   const std::string path = missing_dir + "/.usrhjd";
   app_test::MapWatcher watcher;
-  app_test::Child child(start_args(), env(path));
+  app_test::Child child = start(path);
   Window main = watcher.next_toplevel();
   ASSERT_NE(main, 0u) << child.stderr_text();
   Display *d = watcher.display();
-  std::vector<WindowBox> buttons = command_buttons(d, main);
+  std::vector<WindowBox> buttons = app_test::command_buttons(d, main);
   ASSERT_EQ(buttons.size(), 4u);
 
   find(main, buttons[0]);
-  click_center(main, buttons[1]);
+  ASSERT_TRUE(click_center(main, buttons[1]));
   Window dialog = watcher.next_toplevel();
   ASSERT_NE(dialog, 0u);
   std::optional<WindowBox> field = hanja_field(d, dialog);
   ASSERT_TRUE(field.has_value());
-  click_center(dialog, *field);
+  ASSERT_TRUE(click_center(dialog, *field));
   ASSERT_TRUE(app_test::xdotool("type --delay 40 漢字"));
   ASSERT_TRUE(app_test::xdotool("key Return"));
   EXPECT_EQ(child.wait(), 1);

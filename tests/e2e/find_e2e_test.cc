@@ -3,13 +3,7 @@
 // pixels that both lists show as many lines as the dictionaries hold words.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <filesystem>
 #include <string>
-#include <thread>
 
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
@@ -17,7 +11,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using app_test::Pixels;
 
 const char kReadingEuc[] = "\xc7\xd1\xc0\xda";  // 한자
@@ -39,16 +32,12 @@ int stored_words(int type) {
 class FindEndToEnd : public ::testing::TestWithParam<ModeCase> {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/glosset-e2e-XXXXXX";
-    home_ = mkdtemp(tmpl);
-    // A short copy: the store's paths are limited to 79 bytes.
-    fs::copy_file(GLOSSET_BUILD_DIR "/sample/syshjd", home_ + "/syshjd");
-    setenv("USRDICNAME", (home_ + "/.usrhjd").c_str(), 1);
-    setenv("SYSDICNAME", (home_ + "/syshjd").c_str(), 1);
+    ASSERT_TRUE(home_.add_system_dict());
     for (const char *word : kUserWords) ASSERT_GE(InsertHanjaWord(0, kReadingEuc, word), 0);
   }
-  void TearDown() override { fs::remove_all(home_); }
-  std::string home_;
+  app_test::EditorHome home_;
+  scratch::Env user_{"USRDICNAME", home_.user_dict().c_str()};
+  scratch::Env system_{"SYSDICNAME", home_.system_dict().c_str()};
 };
 
 TEST_P(FindEndToEnd, TypedReadingFillsBothLists) {
@@ -57,16 +46,8 @@ TEST_P(FindEndToEnd, TypedReadingFillsBothLists) {
   ASSERT_EQ(user_expected, 2);
   ASSERT_GT(system_expected, 0);
 
-  app_test::EnvChanges env = app_test::build_tree_env(c.lang);
-  env["HOME"] = home_;  // the user's own $HOME/.usrhjd
-  env["USRDICNAME"] = std::nullopt;
-  env["SYSDICNAME"] = home_ + "/syshjd";
-  std::vector<std::string> args = {GLOSSET_BINARY};
-  // Typed Hangul reaches an EUC-KR client only through Xlib's own input method.
-  if (c.euc) args.insert(args.end(), {"-xrm", "*inputMethod: none"});
-
   app_test::MapWatcher watcher;
-  app_test::Child child(args, env);
+  app_test::Child child(app_test::editor_args(c.euc), home_.env(c.lang));  // the user's own $HOME/.usrhjd
   Window window = watcher.next_toplevel();
   ASSERT_NE(window, 0u) << child.stderr_text();
   Display *d = watcher.display();
@@ -77,28 +58,24 @@ TEST_P(FindEndToEnd, TypedReadingFillsBothLists) {
   const Pixels system_empty = app_test::grab_settled(d, lists[0].window);
   const Pixels user_empty = app_test::grab_settled(d, lists[1].window);
 
-  std::string win = std::to_string(window);
   // The input field ends 26 pixels left of Find.
-  ASSERT_TRUE(app_test::xdotool("mousemove --window " + win + " " + std::to_string(find->x - 40) + " " +
-                                std::to_string(find->y + 11) + " click 1"));
+  ASSERT_TRUE(app_test::click(window, find->x - 40, find->y + 11));
   ASSERT_TRUE(app_test::xdotool(std::string("type --delay 40 ") + kReadingUtf8));
-  ASSERT_TRUE(app_test::xdotool("mousemove --window " + win + " " + std::to_string(find->x + 28) + " " +
-                                std::to_string(find->y + 11) + " click 1"));
+  ASSERT_TRUE(app_test::click_center(window, *find));
 
   int system_lines = 0, user_lines = 0;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);  // generous: sanitizer builds start slowly
-  while (std::chrono::steady_clock::now() < deadline) {
-    system_lines = app_test::text_lines(system_empty, app_test::grab(d, lists[0].window));
-    user_lines = app_test::text_lines(user_empty, app_test::grab(d, lists[1].window));
-    if (system_lines == system_expected && user_lines == user_expected) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  app_test::wait_for(
+      [&] {
+        system_lines = app_test::text_lines(system_empty, app_test::grab(d, lists[0].window));
+        user_lines = app_test::text_lines(user_empty, app_test::grab(d, lists[1].window));
+        return system_lines == system_expected && user_lines == user_expected;
+      },
+      20000);  // generous: sanitizer builds start slowly
   EXPECT_EQ(system_lines, system_expected);
   EXPECT_EQ(user_lines, user_expected);
 
   // For a human look at the glyphs.
-  std::string shot = std::string(GLOSSET_BUILD_DIR) + "/tests/e2e/find-" + c.lang + ".png";
-  EXPECT_EQ(std::system(("import -window " + win + " '" + shot + "'").c_str()), 0);
+  EXPECT_TRUE(app_test::screenshot(window, std::string(GLOSSET_BUILD_DIR) + "/tests/e2e/find-" + c.lang + ".png"));
 
   app_test::send_wm_delete(d, window);
   EXPECT_EQ(child.wait(), 0);

@@ -24,6 +24,8 @@
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
 #include "editor/hanja_ui_util.h"
+#include "tests/support/scratch.h"
+#include "tests/support/x_session.h"
 #include "tests/ui/gui_fixture.h"
 #include "ui/gl_main_ui.h"
 
@@ -52,6 +54,8 @@ const char kSelectHanja[] =
     "\xbd\xc3\xbf\xc0.";
 const char kAnd[] = "\"\xbf\xcd \"";
 const char kNoMatchTail[] = "\"\xb4\xc2 \xb8\xc2\xc1\xf6 \xbe\xca\xc0\xbd.";
+const char kEnterHangul[] =
+    "\xc7\xd1\xb1\xdb \xbd\xba\xc6\xae\xb8\xb5\xc0\xbb \xc0\xd4\xb7\xc2\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0";
 const char kEnterHanja[] =
     "\xc7\xd1\xc0\xda \xbd\xba\xc6\xae\xb8\xb5\xc0\xbb \xc0\xd4\xb7\xc2\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0";
 
@@ -148,19 +152,10 @@ class EditTest : public ::testing::TestWithParam<const char *> {
  protected:
   void SetUp() override {
     lang_of_test = GetParam();
-    char tmpl[] = "/tmp/glosset-edit-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    user_ = dir_ + "/usrhjd";
-    setenv("USRDICNAME", user_.c_str(), 1);
-    setenv("SYSDICNAME", (dir_ + "/missing").c_str(), 1);
     ASSERT_EQ(InsertHanjaWord(0, kHanja, kKor), 0);
     ui_test::start_main_window(GetParam(), ui_test::build_nlspath().c_str());
   }
-  void TearDown() override {
-    ui_test::stop_main_window();
-    unlink(user_.c_str());
-    rmdir(dir_.c_str());
-  }
+  void TearDown() override { ui_test::stop_main_window(); }
 
   void find(const char *euc_reading) {
     set_text(W.textfield, M(euc_reading));
@@ -191,7 +186,10 @@ class EditTest : public ::testing::TestWithParam<const char *> {
     return v;
   }
 
-  std::string dir_, user_;
+  scratch::Dir dir_{"glosset-edit"};
+  const std::string user_ = dir_ / "usrhjd";
+  scratch::Env user_env_{"USRDICNAME", user_.c_str()};
+  scratch::Env system_env_{"SYSDICNAME", (dir_ / "missing").c_str()};
 };
 
 TEST_P(EditTest, AddOpensTheDialogPresetFromTheMainField) {
@@ -281,13 +279,6 @@ TEST_P(EditTest, ModifyReplacesTheSelectedEntry) {
   EXPECT_TRUE(stored(kHanja, kLei));
 }
 
-TEST_P(EditTest, ModifyWithNothingSelectedOnlyPrompts) {
-  find(kHanja);
-  press(W.Modify);
-  EXPECT_EQ(D.dialog, nullptr);
-  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), M(kSelectEntry));
-}
-
 TEST_P(EditTest, ModifyOkAfterTheSelectionWentAwayChangesNothing) {
   find(kHanja);
   select_item(1);
@@ -315,38 +306,33 @@ TEST_P(EditTest, DeleteAnsweredYesRemovesTheEntry) {
   EXPECT_FALSE(stored(kHanja, kKor));
 }
 
-TEST_P(EditTest, DeleteAnsweredNoChangesNothing) {
-  find(kHanja);
-  const std::string footer = ui_test::label_text(W.mainwindow_label);
-  select_item(1);
-  const std::string before = file_bytes();
-  Answer answer;
-  delete_selected(false, &answer);
-  ASSERT_TRUE(answer.pressed);
-  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), footer);
-  EXPECT_EQ(items(), in_mode({kKor}));
-  EXPECT_EQ(file_bytes(), before);
+// Deletes that must leave the list and the file as they were: answered 아니오,
+// or answered 예 after the main reading no longer matches the entry.
+TEST_P(EditTest, DeletesThatChangeNothing) {
+  const std::string mismatch = M("\"" + std::string(kSajeon) + kAnd + kKor + kNoMatchTail);
+  for (bool reading_changed : {false, true}) {
+    find(kHanja);
+    const std::string footer = ui_test::label_text(W.mainwindow_label);
+    select_item(1);
+    if (reading_changed) set_text(W.textfield, M(kSajeon));
+    const std::string before = file_bytes();
+    Answer answer;
+    delete_selected(reading_changed, &answer);
+    ASSERT_TRUE(answer.pressed) << reading_changed;
+    EXPECT_EQ(ui_test::label_text(W.mainwindow_label), reading_changed ? mismatch : footer) << reading_changed;
+    EXPECT_EQ(items(), in_mode({kKor})) << reading_changed;
+    EXPECT_EQ(file_bytes(), before) << reading_changed;
+  }
 }
 
-TEST_P(EditTest, DeleteAfterTheMainReadingChangedReportsTheMismatch) {
-  find(kHanja);
-  select_item(1);
-  set_text(W.textfield, M(kSajeon));
-  const std::string before = file_bytes();
-  Answer answer;
-  delete_selected(true, &answer);
-  ASSERT_TRUE(answer.pressed);
-  EXPECT_EQ(ui_test::label_text(W.mainwindow_label),
-            M("\"" + std::string(kSajeon) + kAnd + kKor + kNoMatchTail));
-  EXPECT_EQ(items(), in_mode({kKor}));
-  EXPECT_EQ(file_bytes(), before);
-}
-
-TEST_P(EditTest, DeleteWithNothingSelectedAsksNothing) {
-  find(kHanja);
-  press(W.Delete);  // a confirmation would wait here for ever
-  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), M(kSelectEntry));
-  EXPECT_TRUE(stored(kHanja, kKor));
+TEST_P(EditTest, ModifyOrDeleteWithNothingSelectedOnlyPrompts) {
+  for (Widget button : {W.Modify, W.Delete}) {
+    find(kHanja);
+    press(button);  // a confirmation would wait here for ever
+    EXPECT_EQ(D.dialog, nullptr) << XtName(button);
+    EXPECT_EQ(ui_test::label_text(W.mainwindow_label), M(kSelectEntry)) << XtName(button);
+    EXPECT_TRUE(stored(kHanja, kKor)) << XtName(button);
+  }
 }
 
 TEST_P(EditTest, CancelThenAFreshAdd) {
@@ -386,15 +372,7 @@ TEST_P(EditTest, WindowManagerCloseActsLikeCancel) {
   press(W.Add);
   Widget shell = D.dialog;
   ASSERT_TRUE(XtIsRealized(shell));
-  Display *d = XtDisplay(shell);
-  XClientMessageEvent ev = {};
-  ev.type = ClientMessage;
-  ev.window = XtWindow(shell);
-  ev.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-  ev.format = 32;
-  ev.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-  ev.data.l[1] = CurrentTime;
-  XSendEvent(d, ev.window, False, NoEventMask, reinterpret_cast<XEvent *>(&ev));
+  xs::send_wm_delete(shell);
   ui_test::flush();
   EXPECT_EQ(D.dialog, nullptr);
   EXPECT_EQ(dialog_shells(), 0);
@@ -410,12 +388,18 @@ TEST_P(EditTest, FindStillWorksWhileTheDialogIsOpen) {
 
 TEST_P(EditTest, FocusHintsOfTheDialogFields) {
   press(W.Add);
-  XmAnyCallbackStruct cbs = {XmCR_FOCUS, nullptr};
-  XtCallCallbacks(D.textfield3, XmNfocusCallback, &cbs);
-  EXPECT_EQ(ui_test::label_text(D.dialog_label), M(kEnterHanja));
-  cbs.reason = XmCR_LOSING_FOCUS;
-  XtCallCallbacks(D.textfield3, XmNlosingFocusCallback, &cbs);
-  EXPECT_EQ(ui_test::label_text(D.dialog_label), " ");
+  const std::string main_footer = ui_test::label_text(W.mainwindow_label);
+  const std::pair<Widget, const char *> rows[] = {{D.textfield2, kEnterHangul}, {D.textfield3, kEnterHanja}};
+  for (const auto &[field, hint] : rows) {
+    XmAnyCallbackStruct cbs = {XmCR_FOCUS, nullptr};
+    XtCallCallbacks(field, XmNfocusCallback, &cbs);
+    EXPECT_EQ(ui_test::label_text(D.dialog_label), M(hint)) << XtName(field);
+    cbs.reason = XmCR_LOSING_FOCUS;
+    XtCallCallbacks(field, XmNlosingFocusCallback, &cbs);
+    EXPECT_EQ(ui_test::label_text(D.dialog_label), " ") << XtName(field);
+  }
+  // The main window's footer is not touched by the dialog's hints.
+  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), main_footer);
 }
 
 TEST_P(EditTest, DialogLayout) {

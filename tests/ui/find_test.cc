@@ -2,12 +2,10 @@
 // and the focus hints, in both text modes.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
-#include <Xm/Label.h>
 #include <Xm/PushB.h>
 #include <Xm/TextF.h>
 #include <iconv.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -15,7 +13,7 @@
 
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
-#include "editor/gl_main_stubs.h"
+#include "tests/support/scratch.h"
 #include "tests/ui/gui_fixture.h"
 #include "ui/gl_main_ui.h"
 
@@ -49,28 +47,18 @@ std::string in_mode(const std::string &euc, const std::string &lang) {
 // A user and a system dictionary in a private directory, written by the store.
 class Dictionaries {
  public:
-  Dictionaries() {
-    char tmpl[] = "/tmp/glosset-find-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    user_ = dir_ + "/usrhjd";
-    system_ = dir_ + "/syshjd";
-  }
-  ~Dictionaries() {
-    unlink(user_.c_str());
-    unlink(system_.c_str());
-    rmdir(dir_.c_str());
-  }
   void add(bool system, const char *key, const char *value) {
     setenv("USRDICNAME", (system ? system_ : user_).c_str(), 1);
     ASSERT_GE(InsertHanjaWord(0, key, value), 0);
   }
   void use(bool with_user_file = true) {
-    setenv("USRDICNAME", with_user_file ? user_.c_str() : (dir_ + "/missing").c_str(), 1);
+    setenv("USRDICNAME", with_user_file ? user_.c_str() : (dir_ / "missing").c_str(), 1);
     setenv("SYSDICNAME", system_.c_str(), 1);
   }
 
  private:
-  std::string dir_, user_, system_;
+  scratch::Dir dir_{"glosset-find"};
+  const std::string user_ = dir_ / "usrhjd", system_ = dir_ / "syshjd";
 };
 
 // What the store returns for `key`, in its order, then reversed and in the
@@ -181,38 +169,6 @@ TEST_P(FindTest, FocusHintsOfTheMainField) {
   EXPECT_EQ(ui_test::label_text(W.mainwindow_label), " ");
   find(in_mode(kHanja, lang_));
   EXPECT_EQ(ui_test::label_text(W.mainwindow_label), report(3, 2, lang_));
-}
-
-TEST_P(FindTest, FocusHintsOfTheDialogFields) {
-  Widget footer = XtVaCreateManagedWidget("dialog_label", xmLabelWidgetClass, W.controlpane, nullptr);
-  Widget hangul = XtVaCreateManagedWidget("textfield2", xmTextFieldWidgetClass, W.controlpane, nullptr);
-  Widget hanja = XtVaCreateManagedWidget("textfield3", xmTextFieldWidgetClass, W.controlpane, nullptr);
-  dtbGlMainDialogInfo_clear(&dtb_gl_main_dialog);
-  dtb_gl_main_dialog.dialog_label = footer;
-  gl_main_textfield2_CB1(hangul, nullptr, &dtb_gl_main_dialog);
-  gl_main_textfield3_CB1(hanja, nullptr, &dtb_gl_main_dialog);
-
-  struct Row {
-    Widget field;
-    const char *euc_hint;
-  };
-  const Row rows[] = {
-      // 한글 스트링을 입력하십시오
-      {hangul, "\xc7\xd1\xb1\xdb \xbd\xba\xc6\xae\xb8\xb5\xc0\xbb \xc0\xd4\xb7\xc2\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0"},
-      // 한자 스트링을 입력하십시오
-      {hanja, "\xc7\xd1\xc0\xda \xbd\xba\xc6\xae\xb8\xb5\xc0\xbb \xc0\xd4\xb7\xc2\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0"},
-  };
-  for (const Row &row : rows) {
-    XmAnyCallbackStruct cbs = {XmCR_FOCUS, nullptr};
-    XtCallCallbacks(row.field, XmNfocusCallback, &cbs);
-    EXPECT_EQ(ui_test::label_text(footer), in_mode(row.euc_hint, lang_)) << XtName(row.field);
-    cbs.reason = XmCR_LOSING_FOCUS;
-    XtCallCallbacks(row.field, XmNlosingFocusCallback, &cbs);
-    EXPECT_EQ(ui_test::label_text(footer), " ") << XtName(row.field);
-  }
-  // The main window's footer is not touched by the dialog's hints.
-  EXPECT_EQ(ui_test::label_text(W.mainwindow_label), " ");
-  dtbGlMainDialogInfo_clear(&dtb_gl_main_dialog);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllModes, FindTest, ::testing::Values("ko_KR.UTF-8", "ko.UTF-8", "ko", "ko_KR.EUC", "korean"));

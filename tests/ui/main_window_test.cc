@@ -259,13 +259,4 @@ TEST_F(MainWindowTest, DeleteConfirmationRecord) {
   EXPECT_EQ(std::memcmp(&before, &r, sizeof r), 0);
 }
 
-TEST_F(MainWindowTest, DialogRecordClears) {
-  DtbGlMainDialogInfo record;
-  std::memset(&record, 0xa5, sizeof record);
-  EXPECT_EQ(dtbGlMainDialogInfo_clear(&record), 0);
-  EXPECT_FALSE(record.initialized);
-  for (Widget w : {record.dialog, record.dialog_shellform, record.textfield2, record.textfield3, record.dialog_label})
-    EXPECT_EQ(w, nullptr);
-}
-
 }  // namespace
