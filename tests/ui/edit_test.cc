@@ -11,7 +11,6 @@
 #include <Xm/MessageB.h>
 #include <Xm/PushB.h>
 #include <Xm/TextF.h>
-#include <iconv.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -61,22 +60,8 @@ const char kEnterHanja[] =
 
 std::string lang_of_test;
 
-bool utf8_lang() { return lang_of_test == "ko_KR.UTF-8" || lang_of_test == "ko.UTF-8"; }
-
-// An EUC-KR text in the running mode's encoding, converted with iconv.
-std::string M(const std::string &euc) {
-  if (!utf8_lang()) return euc;
-  iconv_t cd = iconv_open("UTF-8", "EUC-KR");
-  std::string out(euc.size() * 2 + 1, '\0');
-  char *in = const_cast<char *>(euc.data());
-  size_t in_left = euc.size();
-  char *o = out.data();
-  size_t out_left = out.size();
-  iconv(cd, &in, &in_left, &o, &out_left);
-  iconv_close(cd);
-  out.resize(out.size() - out_left);
-  return out;
-}
+// An EUC-KR text in the running mode's encoding.
+std::string M(const std::string &euc) { return ui_test::euc_in_mode(euc, lang_of_test); }
 
 // Live add/modify dialogs hanging below the main window's shell.
 int dialog_shells() {

@@ -4,7 +4,6 @@
 
 #include <Xm/PushB.h>
 #include <Xm/TextF.h>
-#include <iconv.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -27,22 +26,7 @@ const char kUnregistered[] = "\xbb\xe7\xc0\xfc";  // 사전
 const char *const kUserWords[] = {"\xf9\xd3\xed\xae", "\xf9\xdb\xed\xae", "\xf9\xd8\xed\xae"};  // 漢字 韓字 閑字
 const char *const kSystemWords[] = {"\xf9\xd3\xed\xae", "\xf9\xd3\xed\xad"};                   // 漢字 漢子
 
-bool utf8_lang(const std::string &lang) { return lang == "ko_KR.UTF-8" || lang == "ko.UTF-8"; }
-
-// An EUC-KR text in the encoding of `lang`, converted independently of the program.
-std::string in_mode(const std::string &euc, const std::string &lang) {
-  if (!utf8_lang(lang)) return euc;
-  iconv_t cd = iconv_open("UTF-8", "EUC-KR");
-  std::string out(euc.size() * 2 + 1, '\0');
-  char *in = const_cast<char *>(euc.data());
-  size_t in_left = euc.size();
-  char *o = out.data();
-  size_t out_left = out.size();
-  iconv(cd, &in, &in_left, &o, &out_left);
-  iconv_close(cd);
-  out.resize(out.size() - out_left);
-  return out;
-}
+std::string in_mode(const std::string &euc, const std::string &lang) { return ui_test::euc_in_mode(euc, lang); }
 
 // A user and a system dictionary in a private directory, written by the store.
 class Dictionaries {

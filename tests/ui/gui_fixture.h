@@ -3,6 +3,8 @@
 #pragma once
 #include <Xm/Xm.h>
 
+#include <iconv.h>
+
 #include <string>
 #include <vector>
 
@@ -28,5 +30,21 @@ std::vector<std::string> list_items(Widget list);
 
 // Let the toolkit work off what is pending.
 void flush();
+
+// An EUC-KR text in the encoding of `lang` (UTF-8 for the two UTF-8 names),
+// converted with iconv, independently of the program's own tables.
+inline std::string euc_in_mode(const std::string &euc, const std::string &lang) {
+  if (lang != "ko_KR.UTF-8" && lang != "ko.UTF-8") return euc;
+  iconv_t cd = iconv_open("UTF-8", "EUC-KR");
+  std::string out(euc.size() * 2 + 1, '\0');
+  char *in = const_cast<char *>(euc.data());
+  size_t in_left = euc.size();
+  char *o = out.data();
+  size_t out_left = out.size();
+  iconv(cd, &in, &in_left, &o, &out_left);
+  iconv_close(cd);
+  out.resize(out.size() - out_left);
+  return out;
+}
 
 }  // namespace ui_test
