@@ -3,10 +3,17 @@
 #include <X11/Intrinsic.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/glosset.h"
 
 int main(int argc, char **argv) {
+  // Only as the sole argument, so that it never takes the place of a toolkit
+  // option's value, and before the toolkit, so that it needs no display.
+  if (argc == 2 && (std::strcmp(argv[1], "-version") == 0 || std::strcmp(argv[1], "--version") == 0)) {
+    std::puts("glosset " GLOSSET_VERSION);
+    return 0;
+  }
   glosset_prepare_environment();
 
   XtAppContext app;

@@ -46,8 +46,10 @@ namespace {
 
 const char kUsage[] =
     "usage: glosset-dict [-f FILE] [-s] COMMAND [ARG...]\n"
-    "  -f FILE   work on FILE as the user dictionary (with -s: as the system dictionary)\n"
-    "  -s        read the system dictionary instead (get, check, dump, verify, export)\n"
+    "  -f FILE     work on FILE as the user dictionary (with -s: as the system dictionary)\n"
+    "  -s          read the system dictionary instead (get, check, dump, verify, export)\n"
+    "  -h, --help  print this help and exit\n"
+    "  --version   print the version and exit\n"
     "commands:\n"
     "  get READING            every word of READING, one per line\n"
     "  check READING WORD     exit 0 registered, 1 not\n"
@@ -122,6 +124,9 @@ int main(int argc, char **argv) {
       system = true;
     } else if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
       std::fputs(kUsage, stdout);
+      return cli::kYes;
+    } else if (std::strcmp(argv[i], "--version") == 0) {
+      std::puts("glosset-dict " GLOSSET_VERSION);
       return cli::kYes;
     } else {
       return usage((std::string("unknown option ") + argv[i]).c_str());
