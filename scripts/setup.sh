@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils x11-apps xfonts-base xfonts-baekmuk fonts-nanum
   xdotool imagemagick
   locales libhangul-data libhangul-dev
+  debhelper dpkg-dev fakeroot lintian go-md2man man-db
 )
 
 missing=()
