@@ -1,5 +1,7 @@
 #include "dict/hanja_insert.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -22,6 +24,8 @@ int create_dictionary(const char *path) {
   std::array<unsigned char, dicfmt::kHeaderSize> empty{};  // every slot and free-list head 0
   std::copy(dicfmt::kSignature.begin(), dicfmt::kSignature.end(), empty.begin());
   be24::encode(&empty[dicfmt::kEndOfDataOffset], dicfmt::kHeaderSize);  // the end of data, right behind the header
+  struct stat st;
+  if (path != nullptr && lstat(path, &st) == 0) return 0;  // there already: nothing to write or sync
   // Never over an existing dictionary, even one created since the caller looked.
   return dicchange::create_whole(path, empty);
 }
