@@ -153,22 +153,22 @@ TEST_F(SafetyTest, AFullDiskChangesNothingAndSaysWhy) {
     int failures = 0;
     for (std::string inject : injects) {
       for (int n = 1; n < 100; ++n) {
-        std::string spec = inject;
-        if (std::size_t at = spec.find('%'); at != std::string::npos)
-          spec.replace(at, 1, std::to_string(n));
+        std::string how = inject;
+        if (std::size_t at = how.find('%'); at != std::string::npos)
+          how.replace(at, 1, std::to_string(n));
         else
-          spec += std::to_string(n);
+          how += std::to_string(n);
         dicttest::write_file(dic(), before);
-        CliResult r = cli(kind.change, strace("inject=" + spec));
+        CliResult r = cli(kind.change, strace("inject=" + how));
         if (r.status == 0) break;
         ++failures;
-        EXPECT_EQ(r.status, 2) << kind.name << ", " << spec;
-        bool eio = spec.find("EIO") != std::string::npos;
+        EXPECT_EQ(r.status, 2) << kind.name << ", " << how;
+        bool eio = how.find("EIO") != std::string::npos;
         EXPECT_NE(r.err.find(eio ? "Input/output error" : "No space left on device"), std::string::npos)
-            << kind.name << ", " << spec << ": " << r.err;
+            << kind.name << ", " << how << ": " << r.err;
         EXPECT_EQ(lines(r.err), 1) << r.err;
-        ASSERT_EQ(bytes(), before) << kind.name << ", " << spec;
-        ASSERT_FALSE(temp_left()) << kind.name << ", " << spec;
+        ASSERT_EQ(bytes(), before) << kind.name << ", " << how;
+        ASSERT_FALSE(temp_left()) << kind.name << ", " << how;
       }
     }
     EXPECT_GE(failures, 2) << kind.name;  // at least a write and the sync
