@@ -23,15 +23,59 @@ void DicBuilder::write_number(int offset, int value) {
   be24::encode(&image_[offset], static_cast<std::uint32_t>(value));
 }
 
-int DicBuilder::append_node(int type, std::string_view str, int link) {
-  int at = static_cast<int>(image_.size());
-  image_.push_back(static_cast<unsigned char>((type == dicfmt::kNodeKey ? dicfmt::kKeyBit : 0) |
-                                              static_cast<int>(str.size())));
-  image_.insert(image_.end(), str.begin(), str.end());
-  image_.resize(image_.size() + be24::kSize);
-  write_number(dicfmt::link_offset(at, static_cast<int>(str.size())), link);
-  write_number(dicfmt::kEndOfDataOffset, static_cast<int>(image_.size()));
+int DicBuilder::place_node(int type, std::string_view str, int link) {
+  int length = static_cast<int>(str.size());
+  int k = dicfmt::size_class(length);
+  int at = free_head_[k];
+  if (at != 0) {
+    free_head_[k] = read_number(dicfmt::link_offset(at, length));
+    write_number(dicfmt::avail_offset(k), free_head_[k]);
+  } else {
+    at = static_cast<int>(image_.size());
+    image_.resize(image_.size() + static_cast<std::size_t>(dicfmt::node_size(length)));
+    write_number(dicfmt::kEndOfDataOffset, static_cast<int>(image_.size()));
+  }
+  image_[at] = static_cast<unsigned char>((type == dicfmt::kNodeKey ? dicfmt::kKeyBit : 0) | length);
+  std::memcpy(&image_[static_cast<std::size_t>(at) + 1], str.data(), str.size());
+  write_number(dicfmt::link_offset(at, length), link);
   return at;
+}
+
+bool DicBuilder::load(std::vector<unsigned char> image) {
+  *this = DicBuilder();
+  if (image.size() < static_cast<std::size_t>(dicfmt::kHeaderSize)) return false;
+  image_ = std::move(image);
+  long size = static_cast<long>(image_.size());
+  auto node_ok = [&](int at) { return at >= dicfmt::kFirstNode && at + dicfmt::kMinNodeSize <= size; };
+  for (int k = 0; k < dicfmt::kSizeClasses; ++k) free_head_[k] = read_number(dicfmt::avail_offset(k));
+  for (int slot = 0; slot < dicfmt::kSlotCount; ++slot) {
+    int field = dicfmt::slot_offset(slot);
+    KeyState *state = nullptr;
+    for (long steps = size / dicfmt::kMinNodeSize + 1; read_number(field) != 0; --steps) {
+      int at = read_number(field);
+      if (steps == 0 || !node_ok(at)) {
+        *this = DicBuilder();
+        return false;
+      }
+      int length = image_[at] & dicfmt::kLengthMask;
+      std::string_view text(reinterpret_cast<const char *>(&image_[static_cast<std::size_t>(at) + 1]),
+                            static_cast<std::size_t>(length));
+      field = dicfmt::link_offset(at, length);
+      if (field + be24::kSize > size) {
+        *this = DicBuilder();
+        return false;
+      }
+      if ((image_[at] & dicfmt::kKeyBit) != 0) {
+        state = &keys_.try_emplace(std::string(text), KeyState{field, 0, 0}).first->second;
+      } else if (state != nullptr) {
+        if (state->values++ == 0) state->first_value = at;
+        state->last_link_field = field;
+        ++pairs_;
+      }
+    }
+    chain_end_[slot] = field;
+  }
+  return true;
 }
 
 DicBuilder::Result DicBuilder::add(std::string_view key, std::string_view value) {
@@ -55,9 +99,14 @@ DicBuilder::Result DicBuilder::add(std::string_view key, std::string_view value)
       return Result::present;
     node = read_number(dicfmt::link_offset(node, length));
   }
-  // The same space check as insertion: a key node and its first value, or one value.
-  int needed = dicfmt::node_size(length) * (fresh ? 2 : 1);
-  if (static_cast<long>(image_.size()) + needed > dicfmt::kMaxFileSize) {
+  // The same space check as insertion: the nodes of this pair that no free
+  // node takes (a new key needs two, a known one one) must fit 24-bit offsets.
+  int k = dicfmt::size_class(length);
+  int appended = fresh ? 2 : 1;
+  if (free_head_[k] != 0)
+    appended = fresh && read_number(dicfmt::link_offset(free_head_[k], length)) == 0 ? 1 : 0;
+  if (static_cast<long>(image_.size()) + static_cast<long>(appended) * dicfmt::node_size(length) >
+      dicfmt::kMaxFileSize) {
     if (fresh) {
       last_ = nullptr;
       keys_.erase(std::string(key));
@@ -67,14 +116,14 @@ DicBuilder::Result DicBuilder::add(std::string_view key, std::string_view value)
 
   if (fresh) {
     int hang = chain_end_[slot];
-    int key_node = append_node(dicfmt::kNodeKey, key, 0);
+    int key_node = place_node(dicfmt::kNodeKey, key, 0);
     write_number(hang, key_node);
     int key_link = dicfmt::link_offset(key_node, length);
     chain_end_[slot] = key_link;
     state->last_link_field = key_link;
   }
   int hang = state->last_link_field;
-  int value_node = append_node(dicfmt::kNodeValue, value, read_number(hang));
+  int value_node = place_node(dicfmt::kNodeValue, value, read_number(hang));
   write_number(hang, value_node);
   int value_link = dicfmt::link_offset(value_node, length);
   // A value after the chain's last node becomes the new end of the chain.

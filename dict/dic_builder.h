@@ -1,10 +1,11 @@
 // Building a whole dictionary image in memory.
 //
-// DicBuilder lays out pairs exactly as inserting them one by one into a new,
-// empty dictionary would (InsertHanjaWord: keys appended to the end of their
-// chain, values after their key's last value, every node appended at the end
-// of data), so that a built file is byte-identical to an imported one, without
-// a file open per pair.
+// DicBuilder lays out pairs exactly as inserting them one by one would
+// (InsertHanjaWord: keys appended to the end of their chain, values after
+// their key's last value, each node taken from the free list of its size
+// class or else appended at the end of data), so that a built file is
+// byte-identical to one made pair by pair, without a file open per pair. It
+// starts from an empty dictionary or from the image of a sound one.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -25,6 +26,9 @@ class DicBuilder {
   };
 
   DicBuilder();
+  // Starts from `image`, which must check sound (verify_image): false, with
+  // the builder left empty, when a chain or free list cannot be followed.
+  bool load(std::vector<unsigned char> image);
 
   // Adds one pair of EUC-KR strings.
   Result add(std::string_view key, std::string_view value);
@@ -49,12 +53,15 @@ class DicBuilder {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
 
-  int append_node(int type, std::string_view str, int link);
+  // Writes a node where the next one of its size class goes: the head of the
+  // class's free list, or the end of data.
+  int place_node(int type, std::string_view str, int link);
   int read_number(int offset) const;
   void write_number(int offset, int value);
 
   std::vector<unsigned char> image_;
   std::array<int, dicfmt::kSlotCount> chain_end_{};  // field a new key of each slot hangs from
+  std::array<int, dicfmt::kSizeClasses> free_head_{};
   std::unordered_map<std::string, KeyState, KeyHash, std::equal_to<>> keys_;
   KeyState *last_ = nullptr;   // the key added to last (elements of keys_ never move)
   std::string_view last_key_;  // its string, the map's own copy

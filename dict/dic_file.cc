@@ -1,5 +1,6 @@
 #include "dict/dic_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <memory>
 
 #include "dict/be24.h"
+#include "dict/dic_change.h"
 
 #include "dict/hanja_util.h"
 
@@ -20,14 +22,23 @@ DicFile DicFile::open(const char *path, Mode mode) {
     errno = ENOENT;
     return file;
   }
-  // "e": close on exec. fopen rather than open and fdopen: one system call less.
-  FILE *fp = std::fopen(path, mode == Mode::read ? "rbe" : "r+be");
-  if (fp == nullptr) return file;
+  // During a change of this dictionary its steps work on the change's copy.
+  const char *real = dicchange::open_path(path, mode == Mode::update);
+  if (real == nullptr) return file;
+  // O_NONBLOCK: a FIFO must be refused, not waited on until a writer comes.
+  // It is left set: it changes nothing for a regular file.
+  int fd = ::open(real, (mode == Mode::read ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return file;
   struct stat st;
-  if (fstat(fileno(fp), &st) != 0 || !S_ISREG(st.st_mode)) {
-    // A directory or device is never read as a dictionary.
-    std::fclose(fp);
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    // A directory, device or FIFO is never read as a dictionary.
+    ::close(fd);
     errno = EISDIR;
+    return file;
+  }
+  FILE *fp = fdopen(fd, mode == Mode::read ? "rb" : "r+b");
+  if (fp == nullptr) {
+    ::close(fd);
     return file;
   }
   file.buffer_ = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(kStreamBuffer));

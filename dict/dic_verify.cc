@@ -34,6 +34,7 @@ class Checker {
   Seen visit(int offset, int walk, const char *where);
   void check_chain(int slot);
   void check_free_list(int k);
+  void check_tiling();
 
   std::span<const unsigned char> image_;
   std::size_t limit_;
@@ -135,6 +136,34 @@ void Checker::check_free_list(int k) {
   }
 }
 
+// Nodes are only ever appended and never moved, so they tile the node area
+// from its start to the end of the file. A node that no chain or free list
+// reaches is lost to every reader: the rest of a chain behind a cut link, or
+// a free list whose head was overwritten.
+void Checker::check_tiling() {
+  long size = static_cast<long>(image_.size());
+  std::vector<bool> starts(image_.size(), false);
+  long at = dicfmt::kFirstNode;
+  while (at < size) {
+    long end = at + dicfmt::node_size(image_[at] & dicfmt::kLengthMask);
+    if (end > size) {
+      problem("node area: the %ld bytes from %ld on do not hold a whole node", size - at, at);
+      break;
+    }
+    starts[at] = true;
+    if (walk_of_[at] == 0) {
+      bool key = (image_[at] & dicfmt::kKeyBit) != 0;
+      ++(key ? report_.orphan_keys : report_.orphan_values);
+      problem("node at %ld (a %s of %d bytes) is reached by no chain or free list", at, key ? "reading" : "word",
+              image_[at] & dicfmt::kLengthMask);
+    }
+    at = end;
+  }
+  for (long offset = dicfmt::kFirstNode; offset < size; ++offset)
+    if (walk_of_[offset] != 0 && !starts[offset])
+      problem("node at %ld does not begin where the node before it ends", offset);
+}
+
 VerifyReport Checker::run() {
   long size = static_cast<long>(image_.size());
   if (size < dicfmt::kHeaderSize) {
@@ -147,6 +176,7 @@ VerifyReport Checker::run() {
   if (end != size) problem("end-of-data offset %d is not the file length %ld", end, size);
   for (int slot = 0; slot < dicfmt::kSlotCount; ++slot) check_chain(slot);
   for (int k = 0; k < dicfmt::kSizeClasses; ++k) check_free_list(k);
+  check_tiling();
   return report_;
 }
 

@@ -1,7 +1,8 @@
 // A whole-file check of a dictionary image.
 //
-// Walks every chain and every free list once, marking each node it meets, and
-// reports what a sound dictionary never holds. It is how a user finds out
+// Walks every chain and every free list once, marking each node it meets,
+// then the node area node by node, and reports what a sound dictionary never
+// holds, nodes that nothing reaches among them. It is how a user finds out
 // whether a dictionary is damaged before the store refuses to change it.
 #pragma once
 #include <cstddef>
@@ -15,6 +16,8 @@ struct VerifyReport {
   std::size_t keys = 0;
   std::size_t values = 0;
   std::size_t free_nodes = 0;
+  std::size_t orphan_keys = 0;    // readings no chain or free list reaches
+  std::size_t orphan_values = 0;  // words no chain or free list reaches
   bool sound() const { return total == 0; }
 };
 

@@ -1,8 +1,11 @@
 #include "dict/hanja_delete.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string_view>
 
+#include "dict/dic_change.h"
+#include "dict/dic_error.h"
 #include "dict/dic_file.h"
 #include "dict/dic_format.h"
 #include "dict/hanja_util.h"
@@ -15,6 +18,11 @@ namespace {
 std::string_view view(const char *s) { return s == nullptr ? std::string_view() : std::string_view(s); }
 
 bool offset_or_none(long size, int offset) { return offset == 0 || dicfile::node_offset_ok(size, offset); }
+
+int write_failed(const char *path) {
+  dicerr::set(dicerr::Kind::system, path, errno);
+  return -1;
+}
 
 }  // namespace
 
@@ -87,15 +95,19 @@ int DeleteDic(int type, int freed_node, int avail_offset, int old_head, int valu
               int patch_offset, int next) {
   char path[kPathSize];
   get_dicname(type, path);
+  dicchange::Change change;  // joins the caller's change, if there is one
+  if (!change.begin(path)) return -1;
   DicFile file = DicFile::open(path, dicfile::Mode::update);
-  if (!file) return -1;
+  if (!file) return write_failed(path);
   long size = file.size();
   // A plan that does not fit this file is not written.
   if (!dicfile::has_header(size) || !dicfile::avail_field_ok(avail_offset, true) ||
       !dicfile::link_field_ok(size, patch_offset) || !dicfile::node_offset_ok(size, freed_node) ||
       !offset_or_none(size, old_head) || !offset_or_none(size, next) ||
-      value_link_offset <= dicfmt::kFirstNode || value_link_offset + be24::kSize > size)
+      value_link_offset <= dicfmt::kFirstNode || value_link_offset + be24::kSize > size) {
+    dicerr::set(dicerr::Kind::damaged, path);
     return -1;
+  }
   FILE *fp = file.get();
   std::fseek(fp, avail_offset, SEEK_SET);
   put_int8(fp, freed_node);
@@ -103,16 +115,28 @@ int DeleteDic(int type, int freed_node, int avail_offset, int old_head, int valu
   put_int8(fp, old_head);
   std::fseek(fp, patch_offset, SEEK_SET);
   put_int8(fp, next);
-  return file.close() ? 0 : -1;
+  if (!file.close()) return write_failed(path);
+  return change.commit() ? 0 : -1;
 }
 
 int DeleteHanjaWord(int type, const char *key, const char *value) {
+  // Without the lock first: a pair that is not there needs no change, and a
+  // dictionary that cannot be read never reports a removal.
   int registered = CheckDic(type, key, value);
-  if (registered == 0) return 0;
-  // A dictionary that cannot be read never reports a removal.
-  if (registered < 0) return -1;
+  if (registered <= 0) return registered;
+  char path[kPathSize];
+  get_dicname(type, path);
+  // The check, the plan and the writes are one change; under the lock the
+  // pair may have gone meanwhile.
+  dicchange::Change change;
+  if (!change.begin(path)) return -1;
+  registered = CheckDic(type, key, value);
+  if (registered <= 0) return registered;
   int freed = 0, avail_at = 0, head = 0, value_link = 0, patch = 0, next = 0;
-  if (GetDeleteInfo(type, key, value, &freed, &avail_at, &head, &value_link, &patch, &next) != 0) return -1;
+  if (GetDeleteInfo(type, key, value, &freed, &avail_at, &head, &value_link, &patch, &next) != 0) {
+    dicerr::set(dicerr::Kind::damaged, path);
+    return -1;
+  }
   if (DeleteDic(type, freed, avail_at, head, value_link, patch, next) != 0) return -1;
-  return 1;
+  return change.commit() ? 1 : -1;
 }

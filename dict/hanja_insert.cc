@@ -1,13 +1,17 @@
 #include "dict/hanja_insert.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
 
+#include "dict/be24.h"
+#include "dict/dic_change.h"
+#include "dict/dic_error.h"
 #include "dict/dic_file.h"
 #include "dict/dic_format.h"
 #include "dict/hanja_delete.h"
@@ -17,28 +21,13 @@ using dicfile::DicFile;
 using dicfile::Node;
 
 int create_dictionary(const char *path) {
-  if (path == nullptr || path[0] == '\0') return -1;
-  // O_EXCL: an existing dictionary is never truncated, even one created
-  // between the caller's failed open and this call.
-  int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return errno == EEXIST ? 0 : -1;
-  FILE *fp = fdopen(fd, "wb");
-  if (fp == nullptr) {
-    ::close(fd);
-    ::unlink(path);
-    return -1;
-  }
-  std::fwrite(dicfmt::kSignature.data(), 1, dicfmt::kSignature.size(), fp);
-  for (int slot = 0; slot < dicfmt::kSlotCount; ++slot) put_table(fp, slot, 0);
-  for (int k = 0; k < dicfmt::kSizeClasses; ++k) put_avail(fp, k, 0);
-  put_int8(fp, dicfmt::kHeaderSize);  // the end of data, right behind the header
-  bool ok = std::ferror(fp) == 0;
-  if (std::fclose(fp) != 0) ok = false;
-  if (!ok) {
-    ::unlink(path);
-    return -1;
-  }
-  return 0;
+  std::array<unsigned char, dicfmt::kHeaderSize> empty{};  // every slot and free-list head 0
+  std::copy(dicfmt::kSignature.begin(), dicfmt::kSignature.end(), empty.begin());
+  be24::encode(&empty[dicfmt::kEndOfDataOffset], dicfmt::kHeaderSize);  // the end of data, right behind the header
+  struct stat st;
+  if (path != nullptr && lstat(path, &st) == 0) return 0;  // there already: nothing to write or sync
+  // Never over an existing dictionary, even one created since the caller looked.
+  return dicchange::create_whole(path, empty);
 }
 
 void init() {
@@ -101,8 +90,27 @@ bool free_list_sound(FILE *fp, long size, int k, int head) {
   return true;
 }
 
-bool is_file_missing(const char *path) {
-  return path[0] != '\0' && ::access(path, F_OK) != 0 && errno == ENOENT;
+int damaged_at(const char *path) {
+  dicerr::set(dicerr::Kind::damaged, path);
+  return -1;
+}
+
+// Where a write step failed: the reason the system gave, unless an earlier
+// step recorded the real one.
+int write_failed(const char *path) {
+  dicerr::set(dicerr::Kind::system, path, errno);
+  return -1;
+}
+
+// Begins a change of the dictionary at `path`, creating a missing user
+// dictionary first; false when it can be neither changed nor created.
+bool begin_change(dicchange::Change &change, int type, const char *path) {
+  if (change.begin(path)) return true;
+  // Only a user dictionary that does not exist is created; an existing one
+  // that cannot be changed (or an unnamed path) is a failure.
+  if (type != DIC_USER || !change.missing()) return false;
+  init();
+  return change.begin(path);
 }
 
 }  // namespace
@@ -123,18 +131,18 @@ int GetInsertInfo(int type, const char *key, int *exists, int *new_node, int *li
 
   bool damaged = false;
   int key_node = dicfile::find_key_node(fp, size, k_view, damaged);
-  if (damaged || !dicfile::chain_sound(fp, size, hash_bytes(k_view))) return -1;
+  if (damaged || !dicfile::chain_sound(fp, size, hash_bytes(k_view))) return damaged_at(path);
 
   int node_at, avail_at, avail_new;
   int head = get_avail(fp, k);
   int end = get_avail(fp, dicfmt::kEndOfDataEntry);
   // Appending anywhere but at the true end would overwrite nodes.
-  if (end != size) return -1;
+  if (end != size) return damaged_at(path);
   // Nodes still to be appended for this pair, counting this one: a new key is
   // refused up front when its first value would not fit either.
   int appended = key_node == 0 ? 2 : 1;
   if (head != 0) {
-    if (!free_list_sound(fp, size, k, head)) return -1;
+    if (!free_list_sound(fp, size, k, head)) return damaged_at(path);
     Node free_node;
     dicfile::read_node(fp, size, head, free_node);
     node_at = head;
@@ -146,13 +154,16 @@ int GetInsertInfo(int type, const char *key, int *exists, int *new_node, int *li
     avail_at = dicfmt::kEndOfDataOffset;
     avail_new = end + dicfmt::node_size(length);
   }
-  if (end + appended * dicfmt::node_size(length) > dicfmt::kMaxFileSize) return -1;
+  if (end + appended * dicfmt::node_size(length) > dicfmt::kMaxFileSize) {
+    dicerr::set(dicerr::Kind::full, path);
+    return -1;
+  }
   int field = 0, held = 0;
   if (key_node != 0)
     get_linkinfo(fp, key_node, &field, &held);
   else
     get_lastinfo(fp, hash_bytes(k_view), &field, &held);
-  if (field == 0) return -1;
+  if (field == 0) return damaged_at(path);
 
   *exists = key_node != 0 ? 1 : 0;
   *new_node = node_at;
@@ -167,8 +178,10 @@ int InsertDic(int type, int node_type, const char *str, int new_node, int link_o
               int link_value, int avail_offset, int avail_value) {
   char path[kPathSize];
   get_dicname(type, path);
+  dicchange::Change change;  // joins the caller's change, if there is one
+  if (!change.begin(path)) return -1;
   DicFile file = DicFile::open(path, dicfile::Mode::update);
-  if (!file) return -1;
+  if (!file) return write_failed(path);
   long size = file.size();
   int length = str == nullptr ? 0 : static_cast<int>(std::strlen(str));
   // A plan that does not fit this file is not written: it was made for
@@ -181,7 +194,7 @@ int InsertDic(int type, int node_type, const char *str, int new_node, int link_o
               dicfile::link_field_ok(size, link_offset) && dicfile::avail_field_ok(avail_offset, false) &&
               link_value >= 0 && link_value < size && avail_value >= 0 &&
               avail_value <= dicfmt::kMaxFileSize;
-  if (!dicfile::has_header(size) || !fits) return -1;
+  if (!dicfile::has_header(size) || !fits) return damaged_at(path);
   FILE *fp = file.get();
   // The node is complete before anything points to it; the allocation is recorded last.
   std::fseek(fp, new_node, SEEK_SET);
@@ -192,7 +205,8 @@ int InsertDic(int type, int node_type, const char *str, int new_node, int link_o
   put_int8(fp, new_node);
   std::fseek(fp, avail_offset, SEEK_SET);
   put_int8(fp, avail_value);
-  return file.close() ? 0 : -1;
+  if (!file.close()) return write_failed(path);
+  return change.commit() ? 0 : -1;
 }
 
 int InsertHanjaWord(int type, const char *key, const char *value) {
@@ -202,17 +216,10 @@ int InsertHanjaWord(int type, const char *key, const char *value) {
 
   char path[kPathSize];
   get_dicname(type, path);
-  DicFile probe = DicFile::open(path, dicfile::Mode::update);
-  if (!probe) {
-    // Only a user dictionary that does not exist is created; an existing one
-    // that cannot be opened for update (or an unnamed path) is a failure.
-    if (type != DIC_USER || !is_file_missing(path)) return -1;
-    init();
-    get_dicname(type, path);
-    probe = DicFile::open(path, dicfile::Mode::update);
-    if (!probe) return -1;
-  }
-  probe.close();
+  // The membership check, both plans and both writes are one change: no
+  // other writer comes in between, and a reader sees the pair whole or not at all.
+  dicchange::Change change;
+  if (!begin_change(change, type, path)) return -1;
 
   int registered = CheckDic(type, key, value);
   if (registered != 0) return registered > 0 ? 0 : -1;  // -1: the file went away
@@ -225,13 +232,19 @@ int InsertHanjaWord(int type, const char *key, const char *value) {
     if (GetInsertInfo(type, key, &exists, &node, &field, &held, &avail_at, &avail_new) != 0) return -1;
   }
   if (InsertDic(type, dicfmt::kNodeValue, value, node, field, held, avail_at, avail_new) != 0) return -1;
-  return 0;
+  return change.commit() ? 0 : -1;
 }
 
 int UpdateHanjaWord(int type, const char *key, const char *old_value, const char *new_value) {
   if (key == nullptr || old_value == nullptr || new_value == nullptr) return -1;
   if (std::strcmp(old_value, new_value) == 0) return 0;
+  char path[kPathSize];
+  get_dicname(type, path);
+  // The addition and the removal are one change: on any failure neither is made.
+  dicchange::Change change;
+  if (!begin_change(change, type, path)) return -1;
   if (InsertHanjaWord(type, key, new_value) == -1) return -1;
-  // A removal that fails after the addition reports -1: the old word is kept.
-  return DeleteHanjaWord(type, key, old_value);
+  int removed = DeleteHanjaWord(type, key, old_value);
+  if (removed < 0) return -1;
+  return change.commit() ? removed : -1;
 }

@@ -13,10 +13,13 @@
 #include <vector>
 
 #include "dict/dic_builder.h"
+#include "dict/dic_change.h"
+#include "dict/dic_verify.h"
 #include "dict/dic_layout.h"
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
 #include "tools/cli.h"
+#include "tools/echo.h"
 #include "tools/pair_file.h"
 
 namespace cli {
@@ -105,23 +108,41 @@ int cmd_import(const Context &ctx, const Args &args) {
     error(ctx.path, "cannot create the dictionary: %s", ctx.path.empty() ? "no path" : std::strerror(errno));
     return kFail;
   }
-  long failed_line = 0;
+  // The whole file is one change: one lock, one write, and either every pair
+  // or none. The pairs are laid out in memory exactly as adding them one by
+  // one would lay them out.
+  dicchange::Change change;
+  std::vector<unsigned char> image;
+  if (!change.begin(ctx.path.c_str()) || !change.read(image)) {
+    report_failure(ctx, "import");
+    return kFail;
+  }
+  DicBuilder builder;
+  if (!verify_image(image, 0).sound() || !builder.load(std::move(image))) {
+    error(ctx.path, "cannot import: the file is damaged (see verify; repair rebuilds it); nothing was imported");
+    return kFail;
+  }
+  std::size_t before = builder.pairs();
+  long full_line = 0;
   Progress progress("import", size);
   PairFileStats stats = read_pair_file(
       in.get(),
       [&](const StorablePair &p) {
-        if (failed_line == 0 && InsertHanjaWord(ctx.type, p.reading.c_str(), p.word.c_str()) != 0)
-          failed_line = p.line;
+        if (full_line == 0 && builder.add(p.reading, p.word) == DicBuilder::Result::full) full_line = p.line;
       },
       [&](long lines) { progress.update(in.get(), lines); });
   progress.finish();
   if (std::ferror(in.get())) {
-    error(name, "read error");
+    error(name, "read error; nothing was imported");
     return kFail;
   }
-  if (failed_line != 0) {
-    error(ctx.path, "cannot add the pair of %s line %ld: the file is not writable or is damaged (see verify); "
-          "the lines before it were imported", name.c_str(), failed_line);
+  if (full_line != 0) {
+    error(ctx.path, "cannot import: the dictionary is full from %s line %ld on; nothing was imported",
+          shown(name).c_str(), full_line);
+    return kFail;
+  }
+  if (builder.pairs() != before && (!change.replace(builder.image()) || !change.commit())) {
+    report_failure(ctx, "import");
     return kFail;
   }
   return report_skipped(name, stats);

@@ -16,7 +16,11 @@ struct Context {
 };
 
 // Prints "glosset-dict: FILE: message" as one line on standard error.
+// Arguments echoed in the message go through shown() (tools/echo.h).
 void error(const std::string &file, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
+// "glosset-dict: FILE: cannot WHAT: REASON", the reason the store recorded
+// for its last failure (dict/dic_error.h).
+void report_failure(const Context &ctx, const char *what);
 
 // Progress on a terminal: a line on standard error rewritten in place, never
 // when standard error is redirected.
@@ -39,6 +43,10 @@ class Progress {
 
 using Args = std::vector<std::string>;
 
+// The whole dictionary file, read without a lock (as every reader does);
+// false after a message when it cannot be read.
+bool read_dictionary(const Context &ctx, std::vector<unsigned char> &image);
+
 int cmd_get(const Context &ctx, const Args &args);
 int cmd_check(const Context &ctx, const Args &args);
 int cmd_add(const Context &ctx, const Args &args);
@@ -49,6 +57,7 @@ int cmd_export(const Context &ctx, const Args &args);
 int cmd_verify(const Context &ctx, const Args &args);
 int cmd_import(const Context &ctx, const Args &args);
 int cmd_build(const Context &ctx, const Args &args);
+int cmd_repair(const Context &ctx, const Args &args);
 
 // export --format libhangul: READING:WORD: lines sorted by reading; with
 // `merge`, the system dictionary's words follow the user's under each reading.

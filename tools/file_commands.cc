@@ -1,5 +1,7 @@
 // dump, export, verify: whole-dictionary reading.
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <unordered_map>
@@ -33,6 +35,20 @@ int walk_status(const Context &ctx, const DicWalkResult &walk) {
 }
 
 }  // namespace
+
+bool read_dictionary(const Context &ctx, std::vector<unsigned char> &image) {
+  dicfile::DicFile file = dicfile::DicFile::open(ctx.path.c_str(), dicfile::Mode::read);
+  if (!file) {
+    error(ctx.path, "cannot open the dictionary for reading: %s", std::strerror(errno));
+    return false;
+  }
+  image.resize(static_cast<std::size_t>(file.size()));
+  if (std::fread(image.data(), 1, image.size(), file.get()) != image.size()) {
+    error(ctx.path, "cannot read the whole file");
+    return false;
+  }
+  return true;
+}
 
 int cmd_dump(const Context &ctx, const Args &) {
   DicWalkResult walk = walk_pairs(ctx.type, [](const DicPair &p) { print_pair(p.key, p.value); });
@@ -79,22 +95,18 @@ int cmd_export(const Context &ctx, const Args &args) {
 }
 
 int cmd_verify(const Context &ctx, const Args &) {
-  dicfile::DicFile file = dicfile::DicFile::open(ctx.path.c_str(), dicfile::Mode::read);
-  if (!file) {
-    error(ctx.path, "cannot open the dictionary for reading");
-    return kFail;
-  }
-  std::vector<unsigned char> image(static_cast<std::size_t>(file.size()));
-  if (std::fread(image.data(), 1, image.size(), file.get()) != image.size()) {
-    error(ctx.path, "cannot read the whole file");
-    return kFail;
-  }
+  std::vector<unsigned char> image;
+  if (!read_dictionary(ctx, image)) return kFail;
   VerifyReport report = verify_image(image);
   for (const std::string &p : report.problems) std::printf("%s: %s\n", ctx.path.c_str(), p.c_str());
   if (report.total > report.problems.size())
     std::printf("%s: ... and %zu more problems\n", ctx.path.c_str(), report.total - report.problems.size());
   if (!report.sound()) {
-    std::printf("%s: damaged: %zu problems\n", ctx.path.c_str(), report.total);
+    if (report.orphan_keys + report.orphan_values > 0)
+      std::printf("%s: %zu readings and %zu words are reached by no chain or free list: lost to every lookup "
+                  "until repair\n", ctx.path.c_str(), report.orphan_keys, report.orphan_values);
+    std::printf("%s: damaged: %zu problems; glosset-dict repair rebuilds it from every pair it still holds\n",
+                ctx.path.c_str(), report.total);
     return kNo;
   }
   std::printf("%s: sound: %zu readings, %zu words, %zu free nodes\n", ctx.path.c_str(), report.keys, report.values,

@@ -6,20 +6,41 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <sys/stat.h>
 #include <string>
 
+#include "dict/dic_error.h"
 #include "dict/hanja_util.h"
 #include "tools/cli.h"
+#include "tools/echo.h"
 
 namespace cli {
 
 void error(const std::string &file, const char *fmt, ...) {
-  char message[512];
   va_list args;
   va_start(args, fmt);
-  std::vsnprintf(message, sizeof message, fmt, args);
+  va_list again;
+  va_copy(again, args);
+  int n = std::vsnprintf(nullptr, 0, fmt, args);
   va_end(args);
-  std::fprintf(stderr, "glosset-dict: %s: %s\n", file.empty() ? "(no dictionary path)" : file.c_str(), message);
+  // Formatted whole: the reason at the end of a message is never cut.
+  std::string message(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
+  if (n > 0) std::vsnprintf(message.data(), message.size() + 1, fmt, again);
+  va_end(again);
+  std::fprintf(stderr, "glosset-dict: %s: %s\n", file.empty() ? "(no dictionary path)" : shown(file, 96).c_str(),
+               message.c_str());
+}
+
+void report_failure(const Context &ctx, const char *what) {
+  const dicerr::Failure &f = dicerr::last();
+  if (f.kind == dicerr::Kind::none) {
+    error(ctx.path, "cannot %s", what);
+    return;
+  }
+  std::string why = dicerr::reason(f);
+  // The copy beside the dictionary, or the name kept by repair, is named when it is what failed.
+  if (!f.path.empty() && f.path != ctx.path) why += " (" + shown(f.path, 96) + ")";
+  error(ctx.path, "cannot %s: %s", what, why.c_str());
 }
 
 Progress::Progress(const char *what, long total_bytes)
@@ -61,6 +82,8 @@ const char kUsage[] =
     "  build [--force] [--layout chain|insertion] OUT FILE\n"
     "                         write a new dictionary OUT from FILE's pairs\n"
     "  verify                 check the whole file; exit 0 sound, 1 problems, 2 unreadable\n"
+    "  repair                 rebuild a damaged dictionary from every pair it still holds;\n"
+    "                         the damaged file is kept as FILE.damaged\n"
     "  export [--format tsv|libhangul] [--merge]\n"
     "                         every pair, one per line, for re-import; libhangul: READING:WORD:\n"
     "                         lines sorted by reading; --merge adds the system dictionary's pairs\n";
@@ -78,6 +101,7 @@ const Command kCommands[] = {
     {"mod", cli::cmd_mod, 3, 3, true},        {"dump", cli::cmd_dump, 0, 0, false},
     {"import", cli::cmd_import, 1, 1, true},  {"build", cli::cmd_build, 2, 5, false},
     {"verify", cli::cmd_verify, 0, 0, false}, {"export", cli::cmd_export, 0, 3, false},
+    {"repair", cli::cmd_repair, 0, 0, true},
 };
 
 int usage(const char *problem) {
@@ -108,6 +132,29 @@ bool use_file(const char *file, bool system) {
   setenv(system ? "SYSDICNAME" : "USRDICNAME", path.c_str(), 1);
   // Without HOME the store would take the system dictionary for the user's.
   if (!system && std::getenv("HOME") == nullptr) setenv("HOME", "/", 1);
+  return true;
+}
+
+bool same_file(const char *a, const char *b) {
+  struct stat sa, sb;
+  return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// The command line never changes the system dictionary: not with -s, not
+// through a user dictionary that is the system one (HOME unset makes the
+// store take it for the user's), not through a FILE that is it.
+bool may_change(const std::string &user_path, bool explicit_file) {
+  const char *home = std::getenv("HOME");
+  if (!explicit_file && (home == nullptr || *home == '\0')) {
+    cli::error(user_path, "no home directory (HOME is not set): the user dictionary has no place; give -f FILE");
+    return false;
+  }
+  char system_path[kPathSize];
+  get_dicname(DIC_SYSTEM, system_path);
+  if (user_path == system_path || same_file(user_path.c_str(), system_path)) {
+    cli::error(user_path, "is the system dictionary, which is only read");
+    return false;
+  }
   return true;
 }
 
@@ -149,5 +196,6 @@ int main(int argc, char **argv) {
   char path[kPathSize];
   get_dicname(ctx.type, path);
   ctx.path = path;
+  if (command->writes && !may_change(ctx.path, file != nullptr)) return cli::kFail;
   return command->run(ctx, args);
 }

@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dict/dic_error.h"
 #include "dict/dic_file.h"
 #include "dict/hanja_delete.h"
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
 #include "tools/cli.h"
+#include "tools/echo.h"
 #include "tools/pair_file.h"
 #include "tools/text_codec.h"
 
@@ -27,12 +29,8 @@ bool readable(const Context &ctx) {
   return static_cast<bool>(dicfile::DicFile::open(ctx.path.c_str(), dicfile::Mode::read));
 }
 
-// What a failed change says: the file itself, or what it holds.
-void report_unwritable(const Context &ctx, const char *what) {
-  if (!readable(ctx))
-    error(ctx.path, "cannot %s: the dictionary cannot be opened", what);
-  else
-    error(ctx.path, "cannot %s: the file is not writable or is damaged there (see verify)", what);
+void refused(const Context &ctx, const std::string &reading, const std::string &word, const char *problem) {
+  error(ctx.path, "%s %s refused: %s", shown(reading).c_str(), shown(word).c_str(), problem);
 }
 
 }  // namespace
@@ -40,7 +38,7 @@ void report_unwritable(const Context &ctx, const char *what) {
 int cmd_get(const Context &ctx, const Args &args) {
   auto key = textcodec::to_euc(args[0]);
   if (!key) {
-    error(ctx.path, "%s: reading outside KS X 1001", args[0].c_str());
+    error(ctx.path, "%s: reading outside KS X 1001", shown(args[0]).c_str());
     return kNo;
   }
   constexpr int kBatch = 64;
@@ -75,13 +73,14 @@ int cmd_check(const Context &ctx, const Args &args) {
 int cmd_add(const Context &ctx, const Args &args) {
   std::string key, value;
   if (const char *problem = pair_problem(args[0], args[1], key, value)) {
-    error(ctx.path, "%s %s refused: %s", args[0].c_str(), args[1].c_str(), problem);
+    refused(ctx, args[0], args[1], problem);
     return kNo;
   }
+  // Registered already: nothing to write, so a file that cannot be written is no failure.
+  if (CheckDic(ctx.type, key.c_str(), value.c_str()) == 1) return kYes;
   if (!ensure_dictionary(ctx)) return kFail;
-  if (InsertHanjaWord(ctx.type, key.c_str(), value.c_str()) != 0 ||
-      CheckDic(ctx.type, key.c_str(), value.c_str()) != 1) {
-    report_unwritable(ctx, "add the pair");
+  if (InsertHanjaWord(ctx.type, key.c_str(), value.c_str()) != 0) {
+    report_failure(ctx, "add the pair");
     return kFail;
   }
   return kYes;
@@ -92,7 +91,7 @@ int cmd_del(const Context &ctx, const Args &args) {
   auto value = textcodec::to_euc(args[1]);
   if (!key || !value) {
     if (!readable(ctx)) {
-      error(ctx.path, "cannot open the dictionary");
+      error(ctx.path, "cannot open the dictionary: %s", std::strerror(errno));
       return kFail;
     }
     return kNo;
@@ -100,26 +99,30 @@ int cmd_del(const Context &ctx, const Args &args) {
   int r = DeleteHanjaWord(ctx.type, key->c_str(), value->c_str());
   if (r == 1) return kYes;
   if (r == 0) return kNo;
-  report_unwritable(ctx, "delete the pair");
+  if (dicerr::last().kind == dicerr::Kind::none) {
+    error(ctx.path, "cannot open the dictionary: %s", std::strerror(errno));  // the check before the change
+  } else {
+    report_failure(ctx, "delete the pair");
+  }
   return kFail;
 }
 
 int cmd_mod(const Context &ctx, const Args &args) {
   std::string key, old_value, new_value;
   if (const char *problem = pair_problem(args[0], args[2], key, new_value)) {
-    error(ctx.path, "%s %s refused: %s", args[0].c_str(), args[2].c_str(), problem);
+    refused(ctx, args[0], args[2], problem);
     return kNo;
   }
   auto old_euc = textcodec::to_euc(args[1]);
   if (!old_euc) {
-    error(ctx.path, "%s %s refused: character outside KS X 1001", args[0].c_str(), args[1].c_str());
+    refused(ctx, args[0], args[1], "character outside KS X 1001");
     return kNo;
   }
   old_value = *old_euc;
   if (!ensure_dictionary(ctx)) return kFail;
   int r = UpdateHanjaWord(ctx.type, key.c_str(), old_value.c_str(), new_value.c_str());
   if (r >= 0) return kYes;
-  report_unwritable(ctx, "replace the word");
+  report_failure(ctx, "replace the word");
   return kFail;
 }
 

@@ -2,6 +2,7 @@
 // with the independent model after every step.
 #include <random>
 
+#include "dict/dic_builder.h"
 #include "dict/hanja_delete.h"
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
@@ -64,6 +65,17 @@ TEST_P(ModelTest, RandomSequencesMatchTheModel) {
     ASSERT_EQ(got, want) << "step " << step << " op " << op;
     ASSERT_EQ(user_bytes(), model.bytes()) << "step " << step << " op " << op;
   }
+  // Many pairs at once, as import lays them out in memory on the file as it
+  // now is (free lists and all), give the bytes of adding them one by one.
+  DicBuilder builder;
+  ASSERT_TRUE(builder.load(user_bytes()));
+  for (int i = 0; i < 200; ++i) {
+    const std::string &key = keys[rng() % keys.size()];
+    std::string a = word(rng, rng() % 20 == 0 ? key.size() + 2 : key.size());
+    DicBuilder::Result r = builder.add(key, a);
+    ASSERT_EQ(r == DicBuilder::Result::refused ? -1 : 0, model.add(key, a)) << "pair " << i;
+  }
+  ASSERT_EQ(builder.image(), model.bytes());
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, ModelTest, ::testing::Values(1u, 2u, 3u, 4u, 5u));

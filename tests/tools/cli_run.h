@@ -1,7 +1,10 @@
 // Running glosset-dict as a process, as a user or a script would.
 #pragma once
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +17,7 @@ namespace clitest {
 
 struct CliResult {
   int status = -1;  // exit status, or -1 when the process did not exit normally
+  int signal = 0;   // the signal that ended it, if one did
   std::string out, err;
 };
 
@@ -22,11 +26,27 @@ inline std::string slurp(const std::string &path) {
   return std::string(b.begin(), b.end());
 }
 
-// Runs glosset-dict with `args`, standard input from /dev/null (or `input`),
-// standard output and error into files of `scratch`.
+// Waits for `pid`, killing it after `timeout_ms` (a command that hangs fails
+// its test instead of the whole run).
+inline int wait_for(pid_t pid, int timeout_ms) {
+  int ws = 0;
+  int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  if (fd >= 0) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, timeout_ms) == 0) kill(pid, SIGKILL);
+    close(fd);
+  }
+  waitpid(pid, &ws, 0);
+  return ws;
+}
+
+// Runs glosset-dict with `args` (behind `prefix`, a wrapper such as strace),
+// standard input from /dev/null (or `input`), standard output and error into
+// files of `scratch`.
 inline CliResult run_cli(const std::string &scratch, const std::vector<std::string> &args,
-                   const std::string &input = "/dev/null") {
-  std::vector<std::string> all = {GLOSSET_DICT};
+                         const std::string &input = "/dev/null", const std::vector<std::string> &prefix = {}) {
+  std::vector<std::string> all = prefix;
+  all.push_back(GLOSSET_DICT);
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char *> argv;
   for (std::string &a : all) argv.push_back(a.data());
@@ -40,9 +60,9 @@ inline CliResult run_cli(const std::string &scratch, const std::vector<std::stri
   pid_t pid;
   CliResult r;
   if (posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ) == 0) {
-    int ws = 0;
-    waitpid(pid, &ws, 0);
+    int ws = wait_for(pid, 60000);
     r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
+    r.signal = WIFSIGNALED(ws) ? WTERMSIG(ws) : 0;
   }
   posix_spawn_file_actions_destroy(&fa);
   r.out = slurp(out);

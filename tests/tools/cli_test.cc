@@ -2,7 +2,10 @@
 #include <filesystem>
 #include <random>
 
+#include <sys/stat.h>
+
 #include "tests/dict/dic_model.h"
+#include "tests/support/scratch.h"
 #include "tests/tools/cli_run.h"
 
 namespace {
@@ -86,6 +89,48 @@ TEST_F(CliTest, ErrorsAreOneLineNamingTheFile) {
     EXPECT_EQ(r.status, 2) << c.names;
     EXPECT_EQ(lines(r.err), 1) << r.err;
     EXPECT_NE(r.err.find(c.names), std::string::npos) << r.err;
+  }
+}
+
+// Nothing the command line is given may change the system dictionary, hang
+// on a FIFO, or garble the terminal through the messages it echoes.
+TEST_F(CliTest, RefusesSafely) {
+  std::string sys = (home_ / "syshjd").string(), fifo = (home_ / "fifo").string();
+  ASSERT_EQ(run_cli(home_.string(), {"-f", sys, "add", "가", "家"}).status, 0);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  dicttest::Bytes system = dicttest::read_file(sys);
+  scratch::Env sysdic("SYSDICNAME", sys.c_str());
+  std::string long_reading, long_word;
+  for (int i = 0; i < 200; ++i) long_reading += "가", long_word += "家";
+  struct Case {
+    std::vector<std::string> args;
+    bool home;
+    int status;
+    std::string says;  // a part of the one line on standard error
+  } cases[] = {
+      {{"add", "나", "羅"}, false, 2, "HOME is not set"},
+      {{"-s", "add", "나", "羅"}, true, 2, "only read"},
+      {{"-s", "del", "가", "家"}, true, 2, "only read"},
+      {{"-s", "mod", "가", "家", "價"}, true, 2, "only read"},
+      {{"-s", "import", "/dev/null"}, true, 2, "only read"},
+      {{"-f", sys, "del", "가", "家"}, true, 2, "is the system dictionary"},
+      {{"-f", fifo, "get", "가"}, true, 2, fifo},
+      {{"-f", fifo, "add", "가", "家"}, true, 2, "not a regular file"},
+      {{"-f", fifo, "verify"}, true, 2, fifo},
+      {{"-f", fifo, "repair"}, true, 2, "not a regular file"},
+      {{"add", "가\n\x1b[2J", "家"}, true, 1, "가\\n\\x1B[2J 家 refused"},
+      {{"add", long_reading, long_word}, true, 1, "가…가"},
+      {{"add", long_reading, long_word}, true, 1, "refused: longer than 8 characters\n"},
+  };
+  for (const Case &c : cases) {
+    scratch::Env home("HOME", c.home ? home_.c_str() : nullptr);
+    CliResult r = run_cli(home_.string(), c.args);
+    EXPECT_EQ(r.status, c.status) << c.says << ": " << r.err;
+    // A change asked of the system dictionary is wrong usage: the usage follows its line.
+    EXPECT_EQ(lines(r.err) == 1, c.args[0] != "-s") << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+    EXPECT_EQ(dicttest::read_file(sys), system) << c.says;
   }
 }
 
