@@ -37,8 +37,9 @@ int KoLocale() {
   return 0;
 }
 
-void gl_main_mainwindow_CB1(Widget, XtPointer, XtPointer) {
+void gl_main_mainwindow_CB1(Widget widget, XtPointer, XtPointer) {
   if (!KoLocale()) std::exit(0);
+  if (widget != nullptr) glosset_select_input_method(XtDisplay(widget));
 }
 
 void gl_main_Quit_menu_CB1(Widget, XtPointer, XtPointer call_data) {
