@@ -102,6 +102,8 @@ void open_edit_dialog(int command, const std::string &hanja) {
   if (reuse) display_message(d.dialog_label, " ");
   if (d.dialog_shellform != nullptr) XtManageChild(d.dialog_shellform);
   if (reuse && XtIsRealized(d.dialog)) XRaiseWindow(XtDisplay(d.dialog), XtWindow(d.dialog));
+  // The Hanja word is what is typed next, for Add and for Modify alike.
+  if (d.textfield3 != nullptr) XmProcessTraversal(d.textfield3, XmTRAVERSE_CURRENT);
 }
 
 void forget_dialogCB(Widget widget, XtPointer, XtPointer) {
