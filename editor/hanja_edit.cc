@@ -24,6 +24,8 @@ constexpr char kAlreadyThere[] = "\"\xb4\xc2 \xb9\xfa\xbd\xe1 \xc7\xd1\xc0\xda\x
 constexpr char kCannotAdd[] = "$HOME/.usrhjd\xbf\xa1 \xb4\xf5\xc7\xd2\xbc\xf6 \xbe\xf8\xc0\xbd.";
 // "%s"를 $HOME/.usrhjd에 더했음.
 constexpr char kAdded[] = "\"\xb8\xa6 $HOME/.usrhjd\xbf\xa1 \xb4\xf5\xc7\xdf\xc0\xbd.";
+// $HOME/.usrhjd에서 지울수 없음.
+constexpr char kCannotDelete[] = "$HOME/.usrhjd\xbf\xa1\xbc\xad \xc1\xf6\xbf\xef\xbc\xf6 \xbe\xf8\xc0\xbd.";
 // 사용자 사전에서 한 개의 기록을 선택하여야 합니다
 constexpr char kSelectEntry[] =
     "\xbb\xe7\xbf\xeb\xc0\xda \xbb\xe7\xc0\xfc\xbf\xa1\xbc\xad \xc7\xd1 \xb0\xb3\xc0\xc7 "
@@ -152,7 +154,7 @@ DeleteResult delete_pair(std::string_view reading, std::string_view hanja) {
     return {DeleteStatus::not_registered, fit_report(std::move(report))};
   }
   // A damaged or unreadable file: the entry is kept, and the list keeps it.
-  if (result < 0) return {DeleteStatus::refused, builtin_text(kCannotAdd)};
+  if (result < 0) return {DeleteStatus::refused, builtin_text(kCannotDelete)};
   return {DeleteStatus::deleted, select_hanja_prompt()};
 }
 

@@ -53,7 +53,9 @@ TEST(EditKey, ConvertsOrRefuses) {
       {"utf8 empty", "ko.UTF-8", "", false, ""},
       {"utf8 49 syllables fit", "ko_KR.UTF-8", repeat("가", 49), true, repeat("\xb0\xa1", 49)},
       {"utf8 50 syllables do not", "ko_KR.UTF-8", repeat("가", 50), false, ""},
+      {"utf8 a byte 0xFE", "ko_KR.UTF-8", "檢査", true, "\xcb\xfe\xde\xdb"},
       {"euc reading", "ko_KR.EUC", kHanjaEuc, true, kHanjaEuc},
+      {"euc a byte 0xFE", "ko_KR.EUC", "\xcb\xfe\xde\xdb", true, "\xcb\xfe\xde\xdb"},
       {"euc ascii", "ko", "ab", false, ""},
       {"euc mixed", "korean", std::string(kHanjaEuc) + "a", false, ""},
       {"euc outside the two-byte code", "ko", "\x81\x41", false, ""},
@@ -114,6 +116,8 @@ TEST_F(EditStore, ModifyOfAnUnregisteredOldWordAddsTheNewOne) {
 TEST_F(EditStore, DeleteOfAMissingDictionaryKeepsTheEntryShown) {
   DeleteResult r = delete_pair(kHanjaEuc, kKorEuc);  // no file at all
   EXPECT_EQ(r.status, DeleteStatus::refused);
+  // $HOME/.usrhjd에서 지울수 없음.
+  EXPECT_EQ(r.report, "$HOME/.usrhjd\xbf\xa1\xbc\xad \xc1\xf6\xbf\xef\xbc\xf6 \xbe\xf8\xc0\xbd.");
   EXPECT_EQ(access(user_.c_str(), F_OK), -1);
 }
 
@@ -140,6 +144,21 @@ TEST_F(EditStore, DuplicateIsJudgedByTheShownItemsOnly) {
   // 韓字 is stored but not shown: the store keeps one copy and it counts as added.
   ASSERT_EQ(InsertHanjaWord(0, kHanjaEuc, kKorEuc), 0);
   EXPECT_EQ(add_pair(kHanjaEuc, kKorEuc, shown).status, EditStatus::changed);
+  // Modify of 韓字 into 漢字, which the list shows already: nothing changes.
+  const std::string old_word = kKorEuc;
+  EXPECT_EQ(modify_pair(kHanjaEuc, &old_word, kHanEuc, shown).status, EditStatus::duplicate);
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, kKorEuc), 1);
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, kHanEuc), 0);
+}
+
+TEST_F(EditStore, AddAndModifyWithAByte0xFE) {
+  const char kGeomsa[] = "\xb0\xcb\xbb\xe7", kGeomsaHanja[] = "\xcb\xfe\xde\xdb";  // 검사 檢査
+  EXPECT_EQ(add_pair(kGeomsa, kGeomsaHanja, {}).status, EditStatus::changed);
+  EXPECT_EQ(CheckDic(0, kGeomsa, kGeomsaHanja), 1);
+  ASSERT_EQ(InsertHanjaWord(0, kHanjaEuc, kKorEuc), 0);
+  const std::string old_word = kKorEuc;
+  EXPECT_EQ(modify_pair(kHanjaEuc, &old_word, kGeomsaHanja, {}).status, EditStatus::changed);
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, kGeomsaHanja), 1);
 }
 
 }  // namespace
