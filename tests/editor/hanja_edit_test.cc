@@ -73,26 +73,30 @@ TEST(EditKey, ConvertsOrRefuses) {
 
 struct FitCase {
   const char *lang;
-  std::string text;
-  size_t size;
+  int syllables;  // of the reading
+  bool shortened;
 };
 
-TEST(FitReport, CutsAtACharacterBoundaryWithinTheBuffer) {
+TEST(FitReport, ShortensInsertedWordsInTheMiddleAndKeepsTheSentence) {
   const FitCase cases[] = {
-      {"ko_KR.UTF-8", "a" + repeat("한", 40), 97},         // 121 bytes: 1 + 32 * 3
-      {"ko_KR.UTF-8", "ab" + repeat("한", 40), 98},        // 2 + 32 * 3
-      {"ko_KR.UTF-8", repeat("한", 33), 99},               // exactly full
-      {"ko_KR.EUC", "a" + repeat("\xc7\xd1", 60), 99},     // 1 + 49 * 2
-      {"ko_KR.EUC", "ab" + repeat("\xc7\xd1", 60), 98},    // 2 + 48 * 2
-      {"ko_KR.EUC", "short", 5},
-  };
+      {"ko_KR.UTF-8", 10, false}, {"ko_KR.UTF-8", 40, true}, {"ko_KR.EUC", 10, false}, {"ko_KR.EUC", 80, true}};
   scratch::Env lang("LANG", nullptr);
   for (const FitCase &c : cases) {
     lang.set(c.lang);
-    std::string fitted = fit_report(c.text);
-    EXPECT_EQ(fitted.size(), c.size) << c.lang << " " << c.text.size();
-    EXPECT_EQ(c.text.compare(0, fitted.size(), fitted), 0);
-    EXPECT_TRUE(whole_characters(fitted, std::string(c.lang).find("UTF") != std::string::npos));
+    const bool utf8 = std::string(c.lang).find("UTF") != std::string::npos;
+    auto m = [utf8](const char *utf8_text, const char *euc_text) { return std::string(utf8 ? utf8_text : euc_text); };
+    const std::string reading = m("가", "\xb0\xa1") + repeat(m("한", "\xc7\xd1"), c.syllables - 2) + m("나", "\xb3\xaa");
+    const std::string word = m("漢字", kHanEuc), tail = m("\"는 맞지 않음.", "\"\xb4\xc2 \xb8\xc2\xc1\xf6 \xbe\xca\xc0\xbd.");
+    const ReportPart parts[] = {{"\"", false}, {reading, true}, {"\" & \"", false}, {word, true}, {tail, false}};
+    const std::string r = fit_report(parts);
+    EXPECT_LE(r.size(), kEditBufferSize - 1) << c.lang << " " << c.syllables;
+    EXPECT_TRUE(whole_characters(r, utf8));
+    EXPECT_EQ(r.compare(0, 1 + m("가", "..").size(), "\"" + m("가", "\xb0\xa1")), 0) << r;
+    EXPECT_NE(r.find(m("나", "\xb3\xaa") + "\" & \"" + word + tail), std::string::npos) << r;
+    EXPECT_EQ(r.find(m("…", "\xa1\xa6")) != std::string::npos, c.shortened) << r;
+    if (!c.shortened) {
+      EXPECT_EQ(r, "\"" + reading + "\" & \"" + word + tail);
+    }
   }
 }
 
