@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "app/glosset.h"
+#include "ui/gl_main_ui.h"
+#include "ui/gl_main_widgets.h"
 
 int main(int argc, char **argv) {
   glosset_prepare_environment();
@@ -22,6 +24,9 @@ int main(int argc, char **argv) {
   glosset_prepare_toplevel(toplevel);
 
   XtRealizeWidget(toplevel);
+  // Laid out now: a wide field (the EUC-KR font set's columns) may push 찾기
+  // past the window's edge.
+  gl_main::widen_to_show(dtb_gl_main_mainwindow.Find);
   XtAppMainLoop(app);
   return 0;
 }

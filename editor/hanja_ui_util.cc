@@ -11,6 +11,7 @@
 #include "editor/builtin_text.h"
 #include "editor/hanja_lookup.h"
 #include "ui/gl_main_ui.h"
+#include "ui/gl_main_widgets.h"
 
 namespace {
 
@@ -42,6 +43,8 @@ void display_message(Widget label, const char *text) {
   XmString s = XmStringCreateLocalized(const_cast<char *>(text));
   XtVaSetValues(label, XmNlabelString, s, nullptr);
   XmStringFree(s);
+  // A report is read whole: the window widens rather than cut both its ends.
+  gl_main::widen_to_show(label);
 }
 
 void focus_on_mapEH(Widget shell, XtPointer, XEvent *event, Boolean *) {

@@ -97,10 +97,21 @@ TEST_P(NabiEndToEnd, HangulTypedThroughTheInputMethodIsLookedUp) {
   const Pixels sys_empty = app_test::grab_settled(d, lists[0].window);
   const Pixels usr_empty = app_test::grab_settled(d, lists[1].window);
 
-  // Without a window manager the window gets the keyboard through the pointer:
-  // a click on the footer, away from every control.
+  // 찾기 lies inside the window, and the system list's scrolled window (the
+  // upper one 311 wide) ends above the separator (3 high, the window's width).
   XWindowAttributes a;
   ASSERT_TRUE(XGetWindowAttributes(d, window, &a));
+  EXPECT_LE(find->x + find->width, a.width);
+  std::optional<WindowBox> system_list, separator;
+  for (const WindowBox &b : app_test::window_tree(d, window)) {
+    if (b.width == 311 && (!system_list || b.y < system_list->y)) system_list = b;
+    if (b.height == 3 && b.width == a.width) separator = b;
+  }
+  ASSERT_TRUE(system_list && separator);
+  EXPECT_LE(system_list->y + system_list->height, separator->y);
+
+  // Without a window manager the window gets the keyboard through the pointer:
+  // a click on the footer, away from every control.
   ASSERT_TRUE(app_test::click(window, a.width / 2, a.height - 6));
   ASSERT_TRUE(app_test::xdotool("key --delay 60 shift+space g k s w k Return"));
   expect_lists_for(kHanjaEuc, d, lists, sys_empty, usr_empty);

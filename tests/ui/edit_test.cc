@@ -75,6 +75,18 @@ int dialog_shells() {
 
 std::string added(const char *word) { return M("\"" + std::string(word) + kAddedTail); }
 
+// The label's whole text fits inside its footer: nothing of it is cut off.
+bool shown_whole(Widget label) {
+  ui_test::flush();
+  XtWidgetGeometry preferred = {};
+  XtQueryGeometry(label, nullptr, &preferred);
+  Position x = 0;
+  Dimension footer = 0;
+  XtVaGetValues(label, XmNx, &x, nullptr);
+  XtVaGetValues(XtParent(label), XmNwidth, &footer, nullptr);
+  return x >= 0 && x + preferred.width <= footer;
+}
+
 void set_text(Widget field, const std::string &text) {
   XmTextFieldSetString(field, const_cast<char *>(text.c_str()));
 }
@@ -196,6 +208,35 @@ TEST_P(EditTest, AddWithTheShownReadingPutsTheWordOnTop) {
   EXPECT_TRUE(stored(kHanja, kKor));
   // The dialog stays open after OK.
   EXPECT_TRUE(XtIsManaged(D.dialog_shellform));
+}
+
+TEST_P(EditTest, ReportsAreShownWhole) {
+  const char kReading[] = "\xb4\xeb\xc7\xd1\xb9\xce\xb1\xb9\xb8\xb8\xbc\xbc\xb8\xb8\xbc\xbc";  // 대한민국만세만세
+  find(kReading);
+  press(W.Add);
+  set_text(D.textfield3, M("\xd3\xde\xf9\xdb\xda\xc5\xcf\xd0\xd8\xbf\xe1\xa8\xd8\xbf\xe1\xa8"));  // 大韓民國萬歲萬歲
+  press(D.dialog_button1);
+  EXPECT_TRUE(shown_whole(D.dialog_label)) << ui_test::label_text(D.dialog_label);
+  // The prompt to select a record, in the dialog and in the main window.
+  select_item(1);
+  press(W.Modify);
+  set_text(D.textfield3, M("\xf9\xdb\xd3\xde\xda\xc5\xcf\xd0\xd8\xbf\xe1\xa8\xd8\xbf\xe1\xa8"));  // 韓大民國萬歲萬歲
+  XmListDeselectAllItems(W.usrhjd_list);
+  press(D.dialog_button1);
+  EXPECT_EQ(ui_test::label_text(D.dialog_label), M(kSelectEntry));
+  EXPECT_TRUE(shown_whole(D.dialog_label));
+  // A Delete whose 40-syllable reading no longer matches: shortened, whole.
+  std::string long_reading;
+  for (int i = 0; i < 40; i++) long_reading += kHanja;
+  find(kHanja);
+  select_item(1);
+  set_text(W.textfield, M(long_reading));
+  XmProcessTraversal(W.Delete, XmTRAVERSE_CURRENT);  // where a click on it leaves the focus
+  Answer answer;
+  delete_selected(true, &answer);
+  EXPECT_TRUE(shown_whole(W.mainwindow_label)) << ui_test::label_text(W.mainwindow_label);
+  EXPECT_NE(ui_test::label_text(W.mainwindow_label).find(M(kNoMatchTail)), std::string::npos)
+      << ui_test::label_text(W.mainwindow_label);
 }
 
 TEST_P(EditTest, AddWithAnotherReadingLeavesTheListAlone) {
