@@ -406,6 +406,48 @@ TEST_P(EditTest, WindowManagerCloseActsLikeCancel) {
   EXPECT_NE(D.dialog, nullptr);
 }
 
+struct Box {
+  int x, y, width, height;
+  bool overlaps(const Box &o) const {
+    return x < o.x + o.width && o.x < x + width && y < o.y + o.height && o.y < y + height;
+  }
+};
+
+Box root_box(Widget w) {
+  Window child = 0;
+  int x = 0, y = 0;
+  XTranslateCoordinates(XtDisplay(w), XtWindow(w), DefaultRootWindow(XtDisplay(w)), 0, 0, &x, &y, &child);
+  Dimension width = 0, height = 0;
+  XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
+  return {x, y, width, height};
+}
+
+// The dialog opens beside the main window wherever that stands: right of it,
+// below it, or left of it by the corner of the screen, never over 한글: or 찾기.
+TEST_P(EditTest, DialogOpensBesideTheMainWindow) {
+  enum Side { right, below, left };
+  Screen *screen = XtScreen(W.mainwindow);
+  const Box main = root_box(W.mainwindow);
+  const struct {
+    int x, y;
+    Side side;
+  } cases[] = {{0, 0, right},
+               {WidthOfScreen(screen) - main.width, 0, below},
+               {WidthOfScreen(screen) - main.width, HeightOfScreen(screen) - main.height, left}};
+  for (const auto &c : cases) {
+    XMoveWindow(ui_test::display(), XtWindow(W.mainwindow), c.x, c.y);
+    ui_test::flush();
+    press(W.Add);
+    ASSERT_NE(D.dialog, nullptr);
+    const Box m = root_box(W.mainwindow), d = root_box(D.dialog);
+    EXPECT_FALSE(d.overlaps(root_box(W.textfield)) || d.overlaps(root_box(W.Find))) << c.side;
+    EXPECT_FALSE(d.overlaps(m)) << c.side;
+    const int edge = c.side == right ? d.x : c.side == below ? d.y : d.x + d.width;
+    EXPECT_EQ(edge, c.side == right ? m.x + m.width : c.side == below ? m.y + m.height : m.x) << c.side;
+    press(D.dialog_button3);
+  }
+}
+
 TEST_P(EditTest, FindStillWorksWhileTheDialogIsOpen) {
   press(W.Add);
   find(kHanja);
