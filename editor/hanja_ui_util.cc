@@ -36,6 +36,13 @@ void add_on_top(Widget list, const std::vector<std::string> &words) {
   }
 }
 
+void focus_on_mapEH(Widget shell, XtPointer, XEvent *event, Boolean *) {
+  if (event->type != MapNotify) return;
+  XtRemoveEventHandler(shell, StructureNotifyMask, False, focus_on_mapEH, nullptr);
+  Widget field = dtb_gl_main_mainwindow.textfield;
+  if (field != nullptr) XmProcessTraversal(field, XmTRAVERSE_CURRENT);
+}
+
 }  // namespace
 
 void display_message(Widget label, const char *text) {
@@ -45,13 +52,6 @@ void display_message(Widget label, const char *text) {
   XmStringFree(s);
   // A report is read whole: the window widens rather than cut both its ends.
   gl_main::widen_to_show(label);
-}
-
-void focus_on_mapEH(Widget shell, XtPointer, XEvent *event, Boolean *) {
-  if (event->type != MapNotify) return;
-  XtRemoveEventHandler(shell, StructureNotifyMask, False, focus_on_mapEH, nullptr);
-  Widget field = dtb_gl_main_mainwindow.textfield;
-  if (field != nullptr) XmProcessTraversal(field, XmTRAVERSE_CURRENT);
 }
 
 void start_in_reading_field() {

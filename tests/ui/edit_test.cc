@@ -11,6 +11,8 @@
 #include <Xm/MessageB.h>
 #include <Xm/PushB.h>
 #include <Xm/TextF.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -446,6 +448,23 @@ TEST_P(EditTest, DialogOpensBesideTheMainWindow) {
     EXPECT_EQ(edge, c.side == right ? m.x + m.width : c.side == below ? m.y + m.height : m.x) << c.side;
     press(D.dialog_button3);
   }
+}
+
+TEST_P(EditTest, EscapeInTheDialogCancels) {
+  press(W.Add);
+  ASSERT_NE(D.dialog, nullptr);
+  Display *d = ui_test::display();
+  XSetInputFocus(d, XtWindow(D.dialog), RevertToParent, CurrentTime);
+  ui_test::flush();
+  const KeyCode escape = XKeysymToKeycode(d, XK_Escape);
+  XTestFakeKeyEvent(d, escape, True, CurrentTime);
+  XTestFakeKeyEvent(d, escape, False, CurrentTime);
+  for (int i = 0; i < 100 && D.dialog != nullptr; i++) {
+    usleep(10000);
+    ui_test::flush();
+  }
+  EXPECT_EQ(D.dialog, nullptr);
+  EXPECT_EQ(dialog_shells(), 0);
 }
 
 TEST_P(EditTest, FindStillWorksWhileTheDialogIsOpen) {
