@@ -9,6 +9,7 @@
 #include <string>
 
 #include "dtb/dtb_utils.h"
+#include "editor/hanja_ui_util.h"
 #include "editor/text_mode.h"
 #include "ui/catalog_text.h"
 #include "ui/gl_main_ui.h"
@@ -37,8 +38,9 @@ int KoLocale() {
   return 0;
 }
 
-void gl_main_mainwindow_CB1(Widget, XtPointer, XtPointer) {
+void gl_main_mainwindow_CB1(Widget widget, XtPointer, XtPointer) {
   if (!KoLocale()) std::exit(0);
+  if (widget != nullptr) glosset_select_input_method(XtDisplay(widget));
 }
 
 void gl_main_Quit_menu_CB1(Widget, XtPointer, XtPointer call_data) {
@@ -93,5 +95,7 @@ int dtb_glosset_initialize(int *argc_in_out, char ***argv_in_out, Widget topleve
                 NormalState, XmNbackground, white, nullptr);
 
   dtb_gl_main_mainwindow_initialize(&dtb_gl_main_mainwindow, dtb_get_toplevel_widget());
+  // Typing goes to 한글: as soon as the window has the keyboard.
+  start_in_reading_field();
   return 0;
 }

@@ -26,7 +26,8 @@ int dtb_glosset_initialize(int *argc_in_out, char ***argv_in_out, Widget topleve
 int KoLocale();
 
 // Creation hook of the main window's shell: the locale gate; a refused locale
-// ends the process with status 0.
+// ends the process with status 0. An accepted one also selects the input
+// method.
 void gl_main_mainwindow_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
 // Creation hook of the File menu: Close ends the program.
 void gl_main_Quit_menu_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
@@ -41,3 +42,8 @@ void glosset_prepare_environment();
 // through the window manager ends the program as File > Close does, and the
 // title reaches the window manager in the locale's encoding.
 void glosset_prepare_toplevel(Widget toplevel);
+
+// After the locale is set: the input method named by XMODIFIERS (a Korean
+// input-method server), or Xlib's own when none answers. Motif's inputMethod
+// resource, when given, still overrides both.
+void glosset_select_input_method(Display *display);

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "app/glosset.h"
+#include "ui/gl_main_ui.h"
+#include "ui/gl_main_widgets.h"
 
 int main(int argc, char **argv) {
   // Only as the sole argument, so that it never takes the place of a toolkit
@@ -29,6 +31,9 @@ int main(int argc, char **argv) {
   glosset_prepare_toplevel(toplevel);
 
   XtRealizeWidget(toplevel);
+  // Laid out now: a wide field (the EUC-KR font set's columns) may push 찾기
+  // past the window's edge.
+  gl_main::widen_to_show(dtb_gl_main_mainwindow.Find);
   XtAppMainLoop(app);
   return 0;
 }

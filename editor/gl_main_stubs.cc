@@ -41,6 +41,8 @@ void add_focus_hints(Widget field, XtCallbackProc losing, XtCallbackProc gaining
 
 void gl_main_textfield_CB1(Widget widget, XtPointer, XtPointer) {
   add_focus_hints(widget, main_win_kor_field_loose_focus_CB, main_win_kor_field_focus_CB);
+  // Return in the field looks the reading up, as 찾기 does.
+  if (widget != nullptr) XtAddCallback(widget, XmNactivateCallback, gl_main_Find_CB1, nullptr);
 }
 
 void gl_main_textfield2_CB1(Widget widget, XtPointer, XtPointer) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "dict/hanja_delete.h"
 #include "dict/hanja_insert.h"
@@ -24,6 +25,8 @@ constexpr char kAlreadyThere[] = "\"\xb4\xc2 \xb9\xfa\xbd\xe1 \xc7\xd1\xc0\xda\x
 constexpr char kCannotAdd[] = "$HOME/.usrhjd\xbf\xa1 \xb4\xf5\xc7\xd2\xbc\xf6 \xbe\xf8\xc0\xbd.";
 // "%s"를 $HOME/.usrhjd에 더했음.
 constexpr char kAdded[] = "\"\xb8\xa6 $HOME/.usrhjd\xbf\xa1 \xb4\xf5\xc7\xdf\xc0\xbd.";
+// $HOME/.usrhjd에서 지울수 없음.
+constexpr char kCannotDelete[] = "$HOME/.usrhjd\xbf\xa1\xbc\xad \xc1\xf6\xbf\xef\xbc\xf6 \xbe\xf8\xc0\xbd.";
 // 사용자 사전에서 한 개의 기록을 선택하여야 합니다
 constexpr char kSelectEntry[] =
     "\xbb\xe7\xbf\xeb\xc0\xda \xbb\xe7\xc0\xfc\xbf\xa1\xbc\xad \xc7\xd1 \xb0\xb3\xc0\xc7 "
@@ -39,7 +42,8 @@ constexpr char kSelectHanja[] =
 // "<word><euc tail>" in the running mode: the word is already in that encoding,
 // the fixed text is turned into it.
 std::string quoted(std::string_view word, const char *euc_tail) {
-  return fit_report("\"" + std::string(word) + builtin_text(euc_tail));
+  const ReportPart parts[] = {{"\"", false}, {std::string(word), true}, {builtin_text(euc_tail), false}};
+  return fit_report(parts);
 }
 
 bool ks_x_1001_pairs(std::string_view euc) {
@@ -87,25 +91,70 @@ bool edit_key(std::string_view text, std::string *euc) {
   return true;
 }
 
-// Reports are cut rather than refused: the start of a long word still tells which one it was.
-std::string fit_report(std::string text) {
-  const std::size_t limit = kEditBufferSize - 1;
-  if (text.size() <= limit) return text;
-  std::size_t cut = 0;
-  if (is_utf8_mode()) {
-    cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xc0) == 0x80) --cut;
-  } else {
-    // EUC-KR: a byte from 0x80 up starts a two-byte character.
-    for (std::size_t i = 0; i < limit;) {
-      std::size_t width = static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1;
-      if (i + width > limit) break;
-      i += width;
-      cut = i;
+namespace {
+
+// The characters of `text` in the running mode's encoding: UTF-8 sequences, or
+// EUC-KR pairs (a byte from 0x80 up starts one) and single ASCII bytes.
+std::vector<std::string_view> characters(std::string_view text, bool utf8) {
+  std::vector<std::string_view> out;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t width = 1;
+    if (utf8) {
+      while (i + width < text.size() && (static_cast<unsigned char>(text[i + width]) & 0xc0) == 0x80) ++width;
+    } else if (static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size()) {
+      width = 2;
     }
+    out.push_back(text.substr(i, width));
+    i += width;
   }
-  text.resize(cut);
-  return text;
+  return out;
+}
+
+// An inserted word shown as its first `head` and last `tail` characters, with
+// "…" between them once anything is left out.
+struct Shortened {
+  std::vector<std::string_view> chars;
+  std::size_t head, tail;
+  bool cut() const { return head + tail < chars.size(); }
+  std::string text(const std::string &ellipsis) const {
+    std::string out;
+    for (std::size_t i = 0; i < head; i++) out += chars[i];
+    if (cut()) out += ellipsis;
+    for (std::size_t i = chars.size() - tail; i < chars.size(); i++) out += chars[i];
+    return out;
+  }
+};
+
+}  // namespace
+
+// A long word is shortened in its middle rather than the sentence cut: the
+// start and end of the word still tell which one it was, and the fixed text
+// (the reason) is always read whole.
+std::string fit_report(std::span<const ReportPart> parts) {
+  const bool utf8 = is_utf8_mode();
+  const std::string ellipsis = builtin_text("\xa1\xa6");  // …
+  std::vector<Shortened> words(parts.size());
+  for (std::size_t i = 0; i < parts.size(); i++) {
+    if (!parts[i].inserted) continue;
+    words[i].chars = characters(parts[i].text, utf8);
+    words[i].head = (words[i].chars.size() + 1) / 2;
+    words[i].tail = words[i].chars.size() / 2;
+  }
+  auto joined = [&] {
+    std::string out;
+    for (std::size_t i = 0; i < parts.size(); i++) out += parts[i].inserted ? words[i].text(ellipsis) : parts[i].text;
+    return out;
+  };
+  for (std::string out = joined();; out = joined()) {
+    if (out.size() < kEditBufferSize) return out;
+    // One character less from the middle of the word that shows the most.
+    Shortened *longest = nullptr;
+    for (Shortened &w : words) {
+      if (w.head + w.tail > 0 && (longest == nullptr || w.head + w.tail > longest->head + longest->tail)) longest = &w;
+    }
+    if (longest == nullptr) return out;  // only fixed text left; every fixed report is short
+    (longest->head > longest->tail ? longest->head : longest->tail)--;
+  }
 }
 
 EditResult add_pair(std::string_view reading, std::string_view hanja, std::span<const std::string> shown) {
@@ -148,11 +197,15 @@ DeleteResult delete_pair(std::string_view reading, std::string_view hanja) {
     result = DeleteHanjaWord(DIC_USER, euc_reading.c_str(), euc_hanja.c_str());
   }
   if (result == 0) {
-    std::string report = "\"" + std::string(reading) + builtin_text(kAnd) + std::string(hanja) + builtin_text(kDoNotMatch);
-    return {DeleteStatus::not_registered, fit_report(std::move(report))};
+    const ReportPart parts[] = {{"\"", false},
+                                {std::string(reading), true},
+                                {builtin_text(kAnd), false},
+                                {std::string(hanja), true},
+                                {builtin_text(kDoNotMatch), false}};
+    return {DeleteStatus::not_registered, fit_report(parts)};
   }
   // A damaged or unreadable file: the entry is kept, and the list keeps it.
-  if (result < 0) return {DeleteStatus::refused, builtin_text(kCannotAdd)};
+  if (result < 0) return {DeleteStatus::refused, builtin_text(kCannotDelete)};
   return {DeleteStatus::deleted, select_hanja_prompt()};
 }
 

@@ -54,6 +54,13 @@ std::string select_hanja_prompt();   // select a Hanja in the .usrhjd list (afte
 // outside the two-byte KS X 1001 code, or does not fit kEditBufferSize.
 bool edit_key(std::string_view text, std::string *euc);
 
-// `text` cut to fit a report buffer of kEditBufferSize bytes, at a character
-// boundary of the running mode's encoding.
-std::string fit_report(std::string text);
+// A report made of fixed texts and inserted words (readings, Hanja words), all
+// in the running mode's encoding. Joined, it fits a report buffer of
+// kEditBufferSize bytes: when it would not, the inserted words, the longest
+// first, lose characters from their middle, marked with "…"; the fixed texts
+// stay whole.
+struct ReportPart {
+  std::string text;
+  bool inserted;
+};
+std::string fit_report(std::span<const ReportPart> parts);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/dialog_placement.h"
 #include "editor/hanja_edit.h"
 #include "editor/hanja_ui_util.h"
 #include "ui/gl_main_ui.h"
@@ -101,7 +102,12 @@ void open_edit_dialog(int command, const std::string &hanja) {
   // The report of the previous command does not belong to the new one.
   if (reuse) display_message(d.dialog_label, " ");
   if (d.dialog_shellform != nullptr) XtManageChild(d.dialog_shellform);
+  // A dialog already on the screen stays where it is (the user may have moved it).
+  const DtbGlMainMainwindowInfo &w = dtb_gl_main_mainwindow;
+  if (!reuse) place_dialog_beside(d.dialog, w.mainwindow, w.textfield, w.Find);
   if (reuse && XtIsRealized(d.dialog)) XRaiseWindow(XtDisplay(d.dialog), XtWindow(d.dialog));
+  // The Hanja word is what is typed next, for Add and for Modify alike.
+  if (d.textfield3 != nullptr) XmProcessTraversal(d.textfield3, XmTRAVERSE_CURRENT);
 }
 
 void forget_dialogCB(Widget widget, XtPointer, XtPointer) {

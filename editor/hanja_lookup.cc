@@ -22,6 +22,20 @@ std::string convert(Converter converter, const char *src, size_t num, size_t den
   return dst;
 }
 
+// A word the tables cannot show (bytes outside KS X 1001) as its EUC-KR bytes
+// in hex, a pair to a group: "<A2E6 B0A1>". An empty item would hide it.
+std::string hex_form(const char *euc) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out = "<";
+  for (std::size_t i = 0; euc[i] != '\0'; i++) {
+    if (i > 0 && i % 2 == 0) out += ' ';
+    const auto b = static_cast<unsigned char>(euc[i]);
+    out += kDigits[b >> 4];
+    out += kDigits[b & 0xF];
+  }
+  return out + ">";
+}
+
 // One dictionary's words, at most kMaxFoundWords, in store order.
 std::vector<std::string> words_of(int type, const std::string &key, bool utf8) {
   char rows[kMaxFoundWords][kRowSize] = {};
@@ -34,9 +48,15 @@ std::vector<std::string> words_of(int type, const std::string &key, bool utf8) {
   words.reserve(count);
   for (int i = 0; i < count; i++) {
     rows[i][kRowSize - 1] = '\0';
-    // A word the converter refuses comes back empty: shown as nothing, and
-    // still counted. A word longer than a 65-byte UTF-8 row is shown whole.
-    words.push_back(utf8 ? convert(eucs2utfs, rows[i], 3, 2) : std::string(rows[i]));
+    // The same test in both modes: what the tables cannot convert, the EUC-KR
+    // font set cannot draw either. A word longer than a 65-byte UTF-8 row is
+    // shown whole.
+    std::string utf = convert(eucs2utfs, rows[i], 3, 2);
+    if (utf.empty() && rows[i][0] != '\0') {
+      words.push_back(hex_form(rows[i]));
+    } else {
+      words.push_back(utf8 ? std::move(utf) : std::string(rows[i]));
+    }
   }
   return words;
 }

@@ -9,7 +9,8 @@ inline constexpr int kMaxFoundWords = 10;
 
 struct FoundWords {
   // In the order the store returned them, each in the running text mode's
-  // encoding; a word that cannot be shown in it is an empty string.
+  // encoding; a word that cannot be shown in it appears as its EUC-KR bytes in
+  // hex, "<A2E6 B0A1>".
   std::vector<std::string> user;
   std::vector<std::string> system;
 };

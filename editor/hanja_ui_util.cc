@@ -11,6 +11,7 @@
 #include "editor/builtin_text.h"
 #include "editor/hanja_lookup.h"
 #include "ui/gl_main_ui.h"
+#include "ui/gl_main_widgets.h"
 
 namespace {
 
@@ -35,6 +36,13 @@ void add_on_top(Widget list, const std::vector<std::string> &words) {
   }
 }
 
+void focus_on_mapEH(Widget shell, XtPointer, XEvent *event, Boolean *) {
+  if (event->type != MapNotify) return;
+  XtRemoveEventHandler(shell, StructureNotifyMask, False, focus_on_mapEH, nullptr);
+  Widget field = dtb_gl_main_mainwindow.textfield;
+  if (field != nullptr) XmProcessTraversal(field, XmTRAVERSE_CURRENT);
+}
+
 }  // namespace
 
 void display_message(Widget label, const char *text) {
@@ -42,6 +50,29 @@ void display_message(Widget label, const char *text) {
   XmString s = XmStringCreateLocalized(const_cast<char *>(text));
   XtVaSetValues(label, XmNlabelString, s, nullptr);
   XmStringFree(s);
+  // A report is read whole: the window widens rather than cut both its ends.
+  gl_main::widen_to_show(label);
+}
+
+void start_in_reading_field() {
+  Widget field = dtb_gl_main_mainwindow.textfield;
+  // Where the keyboard goes when the shell first gets it: each manager on the
+  // way down names the next one.
+  for (Widget w = field; w != nullptr && XtParent(w) != nullptr && !XtIsShell(XtParent(w)); w = XtParent(w)) {
+    XtVaSetValues(XtParent(w), XmNinitialFocus, w, nullptr);
+  }
+  // With an input-method server (nabi) Motif does not act on the window's
+  // first FocusIn, so the field also takes the focus once the window is mapped.
+  Widget shell = dtb_gl_main_mainwindow.mainwindow;
+  if (shell != nullptr) XtAddEventHandler(shell, StructureNotifyMask, False, focus_on_mapEH, nullptr);
+}
+
+void focus_reading_field() {
+  Widget field = dtb_gl_main_mainwindow.textfield;
+  if (field == nullptr) return;
+  XmProcessTraversal(field, XmTRAVERSE_CURRENT);
+  // Selected, the reading is replaced by the next one typed.
+  XmTextFieldSetSelection(field, 0, XmTextFieldGetLastPosition(field), XtLastTimestampProcessed(XtDisplay(field)));
 }
 
 void find_button_proc() {
@@ -49,6 +80,8 @@ void find_button_proc() {
   if (w.textfield == nullptr || w.usrhjd_list == nullptr || w.syshjd_list == nullptr) return;
 
   std::unique_ptr<char, XtFreeDeleter> reading(XmTextFieldGetString(w.textfield));
+  // Before the report: the field's focus hint must not replace it.
+  focus_reading_field();
   XmListDeleteAllItems(w.usrhjd_list);
   XmListDeleteAllItems(w.syshjd_list);
 

@@ -8,8 +8,15 @@
 void display_message(Widget label, const char *text);
 
 // Find: fill both lists with the words registered for the reading in the
-// main window's field and report the two counts in the footer.
+// main window's field and report the two counts in the footer. The keyboard
+// focus goes back to the field.
 void find_button_proc();
+
+// Give the main window's field the keyboard focus, with its text selected.
+void focus_reading_field();
+// Make the main window's field the first to get the keyboard once the window
+// has it.
+void start_in_reading_field();
 
 // Focus hints of the main window's field and of the add/modify dialog's two.
 void main_win_kor_field_focus_CB(Widget widget, XtPointer client_data, XtPointer call_data);

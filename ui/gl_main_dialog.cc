@@ -231,6 +231,8 @@ int dtb_gl_main_dialog_initialize(DtbGlMainDialogInfoPtr instance, Widget parent
 
   if (instance->dialog_shellform != nullptr) {
     XtVaSetValues(instance->dialog_shellform, XmNdefaultButton, instance->dialog_button1, nullptr);
+    // Escape anywhere in the dialog presses Cancel, as Return presses OK.
+    XtVaSetValues(instance->dialog_shellform, XmNcancelButton, instance->dialog_button3, nullptr);
   }
   fix_pane_height(instance->dialog_button_panel);
   fix_pane_height(instance->dialog_footer);

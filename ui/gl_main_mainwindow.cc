@@ -186,6 +186,10 @@ static int create_scrolled_list(const char *name, Widget parent, int visible_ite
     if (*list != nullptr) {
       *scrolledwin = XtParent(*list);
       XtUnmanageChild(*scrolledwin);
+      // The list's own shadow sets it off from its scroll bar; the default 4
+      // pixels between them would push the system list (7 rows of the UTF-8
+      // resource file's font) over the separator below it.
+      XtVaSetValues(*scrolledwin, XmNspacing, 0, nullptr);
     }
   }
   return *list != nullptr ? 0 : -1;

@@ -16,4 +16,9 @@ void manage(Widget w);
 Widget create_labelled(const char *name, WidgetClass widget_class, Widget parent, int number,
                        const char *euc_default, Arg *args, Cardinal nargs, bool managed = false);
 
+// Widen the shell that holds `w` as far as `w` needs to be seen whole: its
+// preferred width from where it starts, within its parent. Windows only grow
+// (a shorter text later leaves them as they are) and never past the screen.
+void widen_to_show(Widget w);
+
 }  // namespace gl_main

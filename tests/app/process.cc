@@ -50,11 +50,7 @@ EnvChanges EditorHome::env(const char *lang, const std::optional<std::string> &u
   return e;
 }
 
-std::vector<std::string> editor_args(bool euc) {
-  std::vector<std::string> args = {GLOSSET_BINARY};
-  if (euc) args.insert(args.end(), {"-xrm", "*inputMethod: none"});
-  return args;
-}
+std::vector<std::string> editor_args(bool) { return {GLOSSET_BINARY}; }
 
 bool wait_for(const std::function<bool()> &done, int timeout_ms) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);

@@ -39,8 +39,9 @@ class EditorHome {
   scratch::Dir dir_;
 };
 
-// The editor's command line; typed Hangul reaches an EUC-KR client only
-// through Xlib's own input method.
+// The editor's command line. With no input-method server on the display the
+// editor takes Xlib's own input method in either mode, which is what these
+// tests type Hangul into.
 std::vector<std::string> editor_args(bool euc);
 
 // Polls done() every 50 ms for up to timeout_ms; answers done().

@@ -53,7 +53,9 @@ TEST(EditKey, ConvertsOrRefuses) {
       {"utf8 empty", "ko.UTF-8", "", false, ""},
       {"utf8 49 syllables fit", "ko_KR.UTF-8", repeat("가", 49), true, repeat("\xb0\xa1", 49)},
       {"utf8 50 syllables do not", "ko_KR.UTF-8", repeat("가", 50), false, ""},
+      {"utf8 a byte 0xFE", "ko_KR.UTF-8", "檢査", true, "\xcb\xfe\xde\xdb"},
       {"euc reading", "ko_KR.EUC", kHanjaEuc, true, kHanjaEuc},
+      {"euc a byte 0xFE", "ko_KR.EUC", "\xcb\xfe\xde\xdb", true, "\xcb\xfe\xde\xdb"},
       {"euc ascii", "ko", "ab", false, ""},
       {"euc mixed", "korean", std::string(kHanjaEuc) + "a", false, ""},
       {"euc outside the two-byte code", "ko", "\x81\x41", false, ""},
@@ -71,26 +73,30 @@ TEST(EditKey, ConvertsOrRefuses) {
 
 struct FitCase {
   const char *lang;
-  std::string text;
-  size_t size;
+  int syllables;  // of the reading
+  bool shortened;
 };
 
-TEST(FitReport, CutsAtACharacterBoundaryWithinTheBuffer) {
+TEST(FitReport, ShortensInsertedWordsInTheMiddleAndKeepsTheSentence) {
   const FitCase cases[] = {
-      {"ko_KR.UTF-8", "a" + repeat("한", 40), 97},         // 121 bytes: 1 + 32 * 3
-      {"ko_KR.UTF-8", "ab" + repeat("한", 40), 98},        // 2 + 32 * 3
-      {"ko_KR.UTF-8", repeat("한", 33), 99},               // exactly full
-      {"ko_KR.EUC", "a" + repeat("\xc7\xd1", 60), 99},     // 1 + 49 * 2
-      {"ko_KR.EUC", "ab" + repeat("\xc7\xd1", 60), 98},    // 2 + 48 * 2
-      {"ko_KR.EUC", "short", 5},
-  };
+      {"ko_KR.UTF-8", 10, false}, {"ko_KR.UTF-8", 40, true}, {"ko_KR.EUC", 10, false}, {"ko_KR.EUC", 80, true}};
   scratch::Env lang("LANG", nullptr);
   for (const FitCase &c : cases) {
     lang.set(c.lang);
-    std::string fitted = fit_report(c.text);
-    EXPECT_EQ(fitted.size(), c.size) << c.lang << " " << c.text.size();
-    EXPECT_EQ(c.text.compare(0, fitted.size(), fitted), 0);
-    EXPECT_TRUE(whole_characters(fitted, std::string(c.lang).find("UTF") != std::string::npos));
+    const bool utf8 = std::string(c.lang).find("UTF") != std::string::npos;
+    auto m = [utf8](const char *utf8_text, const char *euc_text) { return std::string(utf8 ? utf8_text : euc_text); };
+    const std::string reading = m("가", "\xb0\xa1") + repeat(m("한", "\xc7\xd1"), c.syllables - 2) + m("나", "\xb3\xaa");
+    const std::string word = m("漢字", kHanEuc), tail = m("\"는 맞지 않음.", "\"\xb4\xc2 \xb8\xc2\xc1\xf6 \xbe\xca\xc0\xbd.");
+    const ReportPart parts[] = {{"\"", false}, {reading, true}, {"\" & \"", false}, {word, true}, {tail, false}};
+    const std::string r = fit_report(parts);
+    EXPECT_LE(r.size(), kEditBufferSize - 1) << c.lang << " " << c.syllables;
+    EXPECT_TRUE(whole_characters(r, utf8));
+    EXPECT_EQ(r.compare(0, 1 + m("가", "..").size(), "\"" + m("가", "\xb0\xa1")), 0) << r;
+    EXPECT_NE(r.find(m("나", "\xb3\xaa") + "\" & \"" + word + tail), std::string::npos) << r;
+    EXPECT_EQ(r.find(m("…", "\xa1\xa6")) != std::string::npos, c.shortened) << r;
+    if (!c.shortened) {
+      EXPECT_EQ(r, "\"" + reading + "\" & \"" + word + tail);
+    }
   }
 }
 
@@ -114,6 +120,8 @@ TEST_F(EditStore, ModifyOfAnUnregisteredOldWordAddsTheNewOne) {
 TEST_F(EditStore, DeleteOfAMissingDictionaryKeepsTheEntryShown) {
   DeleteResult r = delete_pair(kHanjaEuc, kKorEuc);  // no file at all
   EXPECT_EQ(r.status, DeleteStatus::refused);
+  // $HOME/.usrhjd에서 지울수 없음.
+  EXPECT_EQ(r.report, "$HOME/.usrhjd\xbf\xa1\xbc\xad \xc1\xf6\xbf\xef\xbc\xf6 \xbe\xf8\xc0\xbd.");
   EXPECT_EQ(access(user_.c_str(), F_OK), -1);
 }
 
@@ -140,6 +148,21 @@ TEST_F(EditStore, DuplicateIsJudgedByTheShownItemsOnly) {
   // 韓字 is stored but not shown: the store keeps one copy and it counts as added.
   ASSERT_EQ(InsertHanjaWord(0, kHanjaEuc, kKorEuc), 0);
   EXPECT_EQ(add_pair(kHanjaEuc, kKorEuc, shown).status, EditStatus::changed);
+  // Modify of 韓字 into 漢字, which the list shows already: nothing changes.
+  const std::string old_word = kKorEuc;
+  EXPECT_EQ(modify_pair(kHanjaEuc, &old_word, kHanEuc, shown).status, EditStatus::duplicate);
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, kKorEuc), 1);
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, kHanEuc), 0);
+}
+
+TEST_F(EditStore, AddAndModifyWithAByte0xFE) {
+  const char kGeomsa[] = "\xb0\xcb\xbb\xe7", kGeomsaHanja[] = "\xcb\xfe\xde\xdb";  // 검사 檢査
+  EXPECT_EQ(add_pair(kGeomsa, kGeomsaHanja, {}).status, EditStatus::changed);
+  EXPECT_EQ(CheckDic(0, kGeomsa, kGeomsaHanja), 1);
+  ASSERT_EQ(InsertHanjaWord(0, kHanjaEuc, kKorEuc), 0);
+  const std::string old_word = kKorEuc;
+  EXPECT_EQ(modify_pair(kHanjaEuc, &old_word, kGeomsaHanja, {}).status, EditStatus::changed);
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, kGeomsaHanja), 1);
 }
 
 }  // namespace

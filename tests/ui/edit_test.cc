@@ -11,6 +11,8 @@
 #include <Xm/MessageB.h>
 #include <Xm/PushB.h>
 #include <Xm/TextF.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -74,6 +76,18 @@ int dialog_shells() {
 }
 
 std::string added(const char *word) { return M("\"" + std::string(word) + kAddedTail); }
+
+// The label's whole text fits inside its footer: nothing of it is cut off.
+bool shown_whole(Widget label) {
+  ui_test::flush();
+  XtWidgetGeometry preferred = {};
+  XtQueryGeometry(label, nullptr, &preferred);
+  Position x = 0;
+  Dimension footer = 0;
+  XtVaGetValues(label, XmNx, &x, nullptr);
+  XtVaGetValues(XtParent(label), XmNwidth, &footer, nullptr);
+  return x >= 0 && x + preferred.width <= footer;
+}
 
 void set_text(Widget field, const std::string &text) {
   XmTextFieldSetString(field, const_cast<char *>(text.c_str()));
@@ -196,6 +210,35 @@ TEST_P(EditTest, AddWithTheShownReadingPutsTheWordOnTop) {
   EXPECT_TRUE(stored(kHanja, kKor));
   // The dialog stays open after OK.
   EXPECT_TRUE(XtIsManaged(D.dialog_shellform));
+}
+
+TEST_P(EditTest, ReportsAreShownWhole) {
+  const char kReading[] = "\xb4\xeb\xc7\xd1\xb9\xce\xb1\xb9\xb8\xb8\xbc\xbc\xb8\xb8\xbc\xbc";  // 대한민국만세만세
+  find(kReading);
+  press(W.Add);
+  set_text(D.textfield3, M("\xd3\xde\xf9\xdb\xda\xc5\xcf\xd0\xd8\xbf\xe1\xa8\xd8\xbf\xe1\xa8"));  // 大韓民國萬歲萬歲
+  press(D.dialog_button1);
+  EXPECT_TRUE(shown_whole(D.dialog_label)) << ui_test::label_text(D.dialog_label);
+  // The prompt to select a record, in the dialog and in the main window.
+  select_item(1);
+  press(W.Modify);
+  set_text(D.textfield3, M("\xf9\xdb\xd3\xde\xda\xc5\xcf\xd0\xd8\xbf\xe1\xa8\xd8\xbf\xe1\xa8"));  // 韓大民國萬歲萬歲
+  XmListDeselectAllItems(W.usrhjd_list);
+  press(D.dialog_button1);
+  EXPECT_EQ(ui_test::label_text(D.dialog_label), M(kSelectEntry));
+  EXPECT_TRUE(shown_whole(D.dialog_label));
+  // A Delete whose 40-syllable reading no longer matches: shortened, whole.
+  std::string long_reading;
+  for (int i = 0; i < 40; i++) long_reading += kHanja;
+  find(kHanja);
+  select_item(1);
+  set_text(W.textfield, M(long_reading));
+  XmProcessTraversal(W.Delete, XmTRAVERSE_CURRENT);  // where a click on it leaves the focus
+  Answer answer;
+  delete_selected(true, &answer);
+  EXPECT_TRUE(shown_whole(W.mainwindow_label)) << ui_test::label_text(W.mainwindow_label);
+  EXPECT_NE(ui_test::label_text(W.mainwindow_label).find(M(kNoMatchTail)), std::string::npos)
+      << ui_test::label_text(W.mainwindow_label);
 }
 
 TEST_P(EditTest, AddWithAnotherReadingLeavesTheListAlone) {
@@ -363,6 +406,65 @@ TEST_P(EditTest, WindowManagerCloseActsLikeCancel) {
   EXPECT_EQ(dialog_shells(), 0);
   press(W.Add);  // and a new one opens
   EXPECT_NE(D.dialog, nullptr);
+}
+
+struct Box {
+  int x, y, width, height;
+  bool overlaps(const Box &o) const {
+    return x < o.x + o.width && o.x < x + width && y < o.y + o.height && o.y < y + height;
+  }
+};
+
+Box root_box(Widget w) {
+  Window child = 0;
+  int x = 0, y = 0;
+  XTranslateCoordinates(XtDisplay(w), XtWindow(w), DefaultRootWindow(XtDisplay(w)), 0, 0, &x, &y, &child);
+  Dimension width = 0, height = 0;
+  XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
+  return {x, y, width, height};
+}
+
+// The dialog opens beside the main window wherever that stands: right of it,
+// below it, or left of it by the corner of the screen, never over 한글: or 찾기.
+TEST_P(EditTest, DialogOpensBesideTheMainWindow) {
+  enum Side { right, below, left };
+  Screen *screen = XtScreen(W.mainwindow);
+  const Box main = root_box(W.mainwindow);
+  const struct {
+    int x, y;
+    Side side;
+  } cases[] = {{0, 0, right},
+               {WidthOfScreen(screen) - main.width, 0, below},
+               {WidthOfScreen(screen) - main.width, HeightOfScreen(screen) - main.height, left}};
+  for (const auto &c : cases) {
+    XMoveWindow(ui_test::display(), XtWindow(W.mainwindow), c.x, c.y);
+    ui_test::flush();
+    press(W.Add);
+    ASSERT_NE(D.dialog, nullptr);
+    const Box m = root_box(W.mainwindow), d = root_box(D.dialog);
+    EXPECT_FALSE(d.overlaps(root_box(W.textfield)) || d.overlaps(root_box(W.Find))) << c.side;
+    EXPECT_FALSE(d.overlaps(m)) << c.side;
+    const int edge = c.side == right ? d.x : c.side == below ? d.y : d.x + d.width;
+    EXPECT_EQ(edge, c.side == right ? m.x + m.width : c.side == below ? m.y + m.height : m.x) << c.side;
+    press(D.dialog_button3);
+  }
+}
+
+TEST_P(EditTest, EscapeInTheDialogCancels) {
+  press(W.Add);
+  ASSERT_NE(D.dialog, nullptr);
+  Display *d = ui_test::display();
+  XSetInputFocus(d, XtWindow(D.dialog), RevertToParent, CurrentTime);
+  ui_test::flush();
+  const KeyCode escape = XKeysymToKeycode(d, XK_Escape);
+  XTestFakeKeyEvent(d, escape, True, CurrentTime);
+  XTestFakeKeyEvent(d, escape, False, CurrentTime);
+  for (int i = 0; i < 100 && D.dialog != nullptr; i++) {
+    usleep(10000);
+    ui_test::flush();
+  }
+  EXPECT_EQ(D.dialog, nullptr);
+  EXPECT_EQ(dialog_shells(), 0);
 }
 
 TEST_P(EditTest, FindStillWorksWhileTheDialogIsOpen) {

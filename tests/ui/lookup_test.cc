@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "dict/hanja_insert.h"
 #include "editor/hanja_lookup.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -47,6 +51,24 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"utf8_empty", "ko_KR.UTF-8", "", false, ""},
         KeyCase{"euc_empty", "ko_KR.EUC", "", false, ""}),
     [](const auto &info) { return std::string(info.param.name); });
+
+TEST(LookUpTest, WordsTheTablesCannotShowAppearInHex) {
+  scratch::Dir dir("glosset-lookup");
+  scratch::Env user("USRDICNAME", (dir / "usrhjd").c_str());
+  scratch::Env system("SYSDICNAME", (dir / "missing").c_str());
+  scratch::Env lang("LANG", "ko");
+  // A2E6 (the euro sign of later editions) is no KS X 1001 character.
+  ASSERT_GE(InsertHanjaWord(0, "\xc7\xd1\xc0\xda", "\xa2\xe6\xb0\xa1"), 0);
+  ASSERT_GE(InsertHanjaWord(0, "\xc7\xd1\xc0\xda", "\xf9\xd3\xed\xae"), 0);
+  const std::pair<const char *, const char *> modes[] = {{"ko", "\xc7\xd1\xc0\xda"}, {"ko_KR.UTF-8", "한자"}};
+  for (const auto &[mode, reading] : modes) {
+    lang.set(mode);
+    std::vector<std::string> words = look_up_reading(reading).user;
+    std::sort(words.begin(), words.end());
+    const std::string han = std::string(mode) == "ko" ? "\xf9\xd3\xed\xae" : "漢字";
+    EXPECT_EQ(words, (std::vector<std::string>{"<A2E6 B0A1>", han})) << mode;
+  }
+}
 
 TEST(FindReportTest, ExactBytesInBothModes) {
   setenv("LANG", "ko_KR.UTF-8", 1);
