@@ -31,6 +31,14 @@ Site *new_site(std::deque<Site> *sites) {
   }
 }
 
+// A start position belongs to one press of button 1: a click that follows
+// must not be measured from the motion of an earlier one.
+void forget_drag_start(Widget, XtPointer, XEvent *, Boolean *) {
+  if (dragInProgress) return;
+  dragInitialX = -1;
+  dragInitialY = -1;
+}
+
 void set_closures(DtbDragSite *site, XtPointer closure) {
   site->convert_callbacks[0].closure = closure;
   site->root_drop_callbacks[0].closure = closure;
@@ -60,6 +68,7 @@ int dtb_drag_site_register(Widget widget, DtbDragCallbackProc callback, DtDndPro
   site->finish_callbacks[0] = {dtb_drag_finishCB, nullptr};
 
   XtAddEventHandler(widget, Button1MotionMask, False, dtb_drag_button1_motion_handler, site);
+  XtAddEventHandler(widget, ButtonPressMask | ButtonReleaseMask, False, forget_drag_start, nullptr);
   XtAddEventHandler(widget, ButtonPressMask, False, dtb_drag_button2_event_handler, site);
   return 0;
 }

@@ -66,8 +66,9 @@ int determine_exe_dir_from_path(char *argv0, char *buf, int bufSize) {
   size_t name_len = std::strlen(argv0);
   if (name_len + 2 > kPathMax) return -1;  // no candidate could hold the name
 
-  // Segments are separated by ':'; an empty segment (also a leading or
-  // trailing ':') names the current directory, as for the shell.
+  // Segments are separated by ':'; an empty segment (a leading ':', or two in
+  // a row) names the current directory, as for the shell. The walk ends where
+  // the copy ends, so a trailing ':' adds no segment.
   size_t start = 0;
   for (;;) {
     size_t end = path.find(':', start);
@@ -82,8 +83,8 @@ int determine_exe_dir_from_path(char *argv0, char *buf, int bufSize) {
       copy_cut(dir, buf, bufSize);
       return 0;
     }
-    if (end >= path.size()) return -1;
     start = end + 1;
+    if (start >= path.size()) return -1;
   }
 }
 

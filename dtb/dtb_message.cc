@@ -34,6 +34,26 @@ void add_action_button(Widget msg_dlg, const char *name, XmString label, intptr_
                           reinterpret_cast<XtPointer>(id), nullptr);
 }
 
+// Escape runs the box's cancel callbacks, also when its Cancel button is
+// hidden. Without a Cancel button it answers as the last button shown
+// instead: the "no" of a yes/no question, the only button of a notice. Null
+// when the record shows Cancel (or no button at all).
+Widget escape_button(Widget msg_dlg, const DtbMessageRecord *mbr) {
+  if (mbr->show_cancel) return nullptr;
+  if (Widget button = dtb_MessageBoxGetActionButton(msg_dlg, kAction3Id)) return button;
+  if (Widget button = dtb_MessageBoxGetActionButton(msg_dlg, kAction2Id)) return button;
+  return mbr->action1_label != nullptr ? XmMessageBoxGetChild(msg_dlg, XmDIALOG_OK_BUTTON) : nullptr;
+}
+
+// Escape in a box without Cancel: a press of the button that stands in for it.
+void escapeCB(Widget, XtPointer button, XtPointer call_data) {
+  XmPushButtonCallbackStruct press{};
+  press.reason = XmCR_ACTIVATE;
+  press.event = call_data != nullptr ? static_cast<XmAnyCallbackStruct *>(call_data)->event : nullptr;
+  press.click_count = 1;
+  XtCallCallbacks(static_cast<Widget>(button), XmNactivateCallback, &press);
+}
+
 // The private copy of a caller's help that the dialog owns until it is destroyed.
 DtbHelpData *copy_help(const DtbHelpData *help) {
   if (help == nullptr) return nullptr;
@@ -52,6 +72,8 @@ void free_help(DtbHelpData *help) {
   std::free(help->help_location);
   std::free(help);
 }
+
+void free_helpCB(Widget, XtPointer help_copy, XtPointer) { free_help(static_cast<DtbHelpData *>(help_copy)); }
 
 // Wires the Help button to the help dispatch when there is help to show.
 void attach_help(Widget msg_dlg, DtbMessageRecord *mbr, DtbHelpData *help_copy) {
@@ -103,8 +125,7 @@ void forget_pending_destroyCB(Widget shell, XtPointer, XtPointer) {
 
 }  // namespace
 
-void destroyCB(Widget widget, XtPointer client_data, XtPointer) {
-  free_help(static_cast<DtbHelpData *>(client_data));
+void destroyCB(Widget widget, XtPointer, XtPointer) {
   // A popdown may run in the middle of the dialog's own unmanaging, and outside
   // any event dispatch (from a timer, or from code before the main loop) the
   // toolkit would destroy at once, under the caller's feet. Destroy from the
@@ -144,6 +165,7 @@ Widget dtb_create_message_dlg(Widget parent, DtbMessageRecord *mbr, XmString ove
   if (mbr->action1_label == nullptr) unmanage_child(msg_dlg, XmDIALOG_OK_BUTTON);
   if (mbr->action2_label != nullptr) add_action_button(msg_dlg, "action2_button", mbr->action2_label, kAction2Id);
   if (mbr->action3_label != nullptr) add_action_button(msg_dlg, "action3_button", mbr->action3_label, kAction3Id);
+  if (Widget button = escape_button(msg_dlg, mbr)) XtAddCallback(msg_dlg, XmNcancelCallback, escapeCB, button);
 
   if (mbr->action1_label != nullptr)
     XtVaSetValues(msg_dlg, XmNdialogType, mbr->dialog_type, XmNokLabelString, mbr->action1_label, nullptr);
@@ -173,7 +195,10 @@ Widget dtb_create_message_dlg(Widget parent, DtbMessageRecord *mbr, XmString ove
   // the clean-up below always runs (and a modal wait sees the dialog go).
   Widget dialog_shell = XtParent(msg_dlg);
   XtVaSetValues(dialog_shell, XmNdeleteResponse, XmUNMAP, nullptr);
-  XtAddCallback(dialog_shell, XtNpopdownCallback, destroyCB, override_help);
+  XtAddCallback(dialog_shell, XtNpopdownCallback, destroyCB, nullptr);
+  // The help copy lives as long as the dialog, however the dialog goes: also
+  // when its parent is destroyed while it is shown, and nothing pops it down.
+  if (override_help != nullptr) XtAddCallback(dialog_shell, XtNdestroyCallback, free_helpCB, override_help);
   return msg_dlg;
 }
 
@@ -210,17 +235,27 @@ DtbModalAnswer dtb_show_modal_message(Widget parent, DtbMessageRecord *mbr, XmSt
 
   XtCallbackRec ok_list[] = {{modal_dlgCB, reinterpret_cast<XtPointer>(intptr_t{DTB_MODAL_ACTION1})},
                              {nullptr, nullptr}};
-  XtCallbackRec cancel_list[] = {{modal_dlgCB, reinterpret_cast<XtPointer>(intptr_t{DTB_MODAL_CANCEL})},
+  // Cancel answers Cancel; Escape without a Cancel button answers as its stand-in.
+  Widget escape = escape_button(msg_dlg, mbr);
+  XtCallbackRec cancel_list[] = {escape != nullptr ? XtCallbackRec{escapeCB, escape}
+                                                   : XtCallbackRec{modal_dlgCB, reinterpret_cast<XtPointer>(
+                                                                                    intptr_t{DTB_MODAL_CANCEL})},
                                  {nullptr, nullptr}};
   XtVaSetValues(msg_dlg, XmNdialogStyle, XmDIALOG_FULL_APPLICATION_MODAL, XmNokCallback, ok_list,
                 XmNcancelCallback, cancel_list, XmNuserData, &wait.answer, nullptr);
-  if (Widget action2 = dtb_MessageBoxGetActionButton(msg_dlg, kAction2Id)) {
-    XtVaSetValues(action2, XmNuserData, &wait.answer, nullptr);
-    XtAddCallback(action2, XmNactivateCallback, modal_dlgCB, reinterpret_cast<XtPointer>(intptr_t{DTB_MODAL_ACTION2}));
-  }
-  if (Widget action3 = dtb_MessageBoxGetActionButton(msg_dlg, kAction3Id)) {
-    XtVaSetValues(action3, XmNuserData, &wait.answer, nullptr);
-    XtAddCallback(action3, XmNactivateCallback, modal_dlgCB, reinterpret_cast<XtPointer>(intptr_t{DTB_MODAL_ACTION3}));
+  // Action button 3 is looked up before action button 2's id gives way to the address.
+  struct Extra {
+    Widget button;
+    intptr_t id;
+    XtPointer answer;
+  } extras[] = {{dtb_MessageBoxGetActionButton(msg_dlg, kAction2Id), kAction2Id,
+                 reinterpret_cast<XtPointer>(intptr_t{DTB_MODAL_ACTION2})},
+                {dtb_MessageBoxGetActionButton(msg_dlg, kAction3Id), kAction3Id,
+                 reinterpret_cast<XtPointer>(intptr_t{DTB_MODAL_ACTION3})}};
+  for (const Extra &e : extras) {
+    if (e.button == nullptr) continue;
+    XtVaSetValues(e.button, XmNuserData, &wait.answer, nullptr);
+    XtAddCallback(e.button, XmNactivateCallback, modal_dlgCB, e.answer);
   }
   XtAddCallback(msg_dlg, XmNdestroyCallback, modal_goneCB, &wait);
   attach_help(msg_dlg, mbr, help_copy);
@@ -230,14 +265,22 @@ DtbModalAnswer dtb_show_modal_message(Widget parent, DtbMessageRecord *mbr, XmSt
   while (wait.answer == DTB_MODAL_NONE) XtAppProcessEvent(app, XtIMAll);
 
   if (!wait.gone) {
-    // Nothing may reach the waiting frame once it has returned.
+    // Nothing may reach the waiting frame once it has returned: the box and
+    // the extra buttons let go of the answer's address, and the buttons take
+    // back the ids they are found by.
     XtRemoveCallback(msg_dlg, XmNdestroyCallback, modal_goneCB, &wait);
     XtVaSetValues(msg_dlg, XmNuserData, nullptr, nullptr);
+    for (const Extra &e : extras) {
+      if (e.button == nullptr) continue;
+      XtRemoveCallback(e.button, XmNactivateCallback, modal_dlgCB, e.answer);
+      XtVaSetValues(e.button, XmNuserData, reinterpret_cast<XtPointer>(e.id), nullptr);
+    }
     // OK and Cancel close the box by themselves; action buttons 2 and 3 do not,
     // and an answered question must not stay on the screen holding the grab.
     if (XtIsManaged(msg_dlg)) XtUnmanageChild(msg_dlg);
   }
-  // The handle names a dialog that is closed and destroyed (or about to be).
-  if (modal_dlg_out != nullptr) *modal_dlg_out = msg_dlg;
+  // The dialog is closed and about to be destroyed (or already gone): a
+  // handle to it would only invite a use after free, so the caller gets none.
+  if (modal_dlg_out != nullptr) *modal_dlg_out = nullptr;
   return static_cast<DtbModalAnswer>(wait.answer);
 }

@@ -31,6 +31,11 @@ int dtb_popup_menu_register(Widget popupMenu, Widget widget) {
   if (popupMenu == nullptr || widget == nullptr) return 0;
   install_action(widget);
   XtOverrideTranslations(widget, popupTranslations);
+  // Motif's own posting grabs button 3 on the menu's parent, usually an
+  // ancestor of the carrier, and the press would never reach the carrier's
+  // translation. The runtime posts the menus it knows; it stays off for a menu
+  // that later leaves the table, whose grab would again hide the carriers.
+  XtVaSetValues(popupMenu, XmNpopupEnabled, XmPOPUP_DISABLED, nullptr);
 
   DtbPopupMenuEntry *entry = nullptr;
   for (DtbPopupMenuEntry &e : popupMenus) {

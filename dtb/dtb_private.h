@@ -45,9 +45,10 @@ inline XtPointer user_data_of(Widget w, XtPointer preset) {
 
 }  // namespace dtb
 
-// Clean-up of a message dialog, run when its shell pops down: frees the help
-// copy (a DtbHelpData from malloc, or null) and destroys the shell.
-void destroyCB(Widget shell, XtPointer help_copy, XtPointer call_data);
+// Clean-up of a message dialog, run when its shell pops down: destroys the
+// shell. The help copy goes with the shell, by its destroy callback, also when
+// the shell is destroyed without a popdown (with its parent).
+void destroyCB(Widget shell, XtPointer client_data, XtPointer call_data);
 // Stores the answer code (client data) in the int whose address the calling
 // widget holds in XmNuserData.
 void modal_dlgCB(Widget widget, XtPointer answer_code, XtPointer call_data);

@@ -10,6 +10,7 @@
 #include <Xm/DragDrop.h>
 
 #include "dtb/dt/dnd_items.h"
+#include "dtb/dtb_private.h"
 
 namespace {
 
@@ -167,7 +168,10 @@ Widget DtDndCreateSourceIcon(Widget parent, Pixmap pixmap, Pixmap mask) {
   XtSetArg(args[n], XmNwidth, width), ++n;
   XtSetArg(args[n], XmNheight, height), ++n;
   XtSetArg(args[n], XmNdepth, depth), ++n;
-  return XmCreateDragIcon(parent, const_cast<char *>("sourceIcon"), args, n);
+  // Under the shell: the toolkit gives an icon (an object, not a widget) a
+  // constraint record under a constraint parent and never frees it.
+  Widget shell = dtb::find_shell(parent);
+  return XmCreateDragIcon(shell != nullptr ? shell : parent, const_cast<char *>("sourceIcon"), args, n);
 }
 
 Widget DtDndDragStart(Widget dragSource, XEvent *event, DtDndProtocol protocol, Cardinal numItems,

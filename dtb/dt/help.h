@@ -23,6 +23,22 @@
 #define DtCHelpVolume ((char *)"HelpVolume")
 #define DtNlocationId ((char *)"locationId")
 #define DtCLocationId ((char *)"LocationId")
+// The dialog's own texts, taken when it is created from the argument list or
+// the resource files (English by default): the buttons' labels (XmString)...
+#define DtNcloseLabelString ((char *)"closeLabelString")
+#define DtCCloseLabelString ((char *)"CloseLabelString")
+#define DtNmoreLabelString ((char *)"moreLabelString")
+#define DtCMoreLabelString ((char *)"MoreLabelString")
+#define DtNbackLabelString ((char *)"backLabelString")
+#define DtCBackLabelString ((char *)"BackLabelString")
+// ... and what it says instead of a topic (String, "%s" for the volume and
+// then the location id or the help type).
+#define DtNnoVolumeMessage ((char *)"noVolumeMessage")
+#define DtCNoVolumeMessage ((char *)"NoVolumeMessage")
+#define DtNnoTopicMessage ((char *)"noTopicMessage")
+#define DtCNoTopicMessage ((char *)"NoTopicMessage")
+#define DtNbadTypeMessage ((char *)"badTypeMessage")
+#define DtCBadTypeMessage ((char *)"BadTypeMessage")
 
 enum {
   DtHELP_TYPE_TOPIC = 0,

@@ -1,9 +1,11 @@
 // The help dialogs of our desktop-help layer: one widget class, a Form
 // subclass, that shows either a string or a topic of a help volume.
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <X11/cursorfont.h>
@@ -29,6 +31,11 @@ struct HelpDialogPart {
   String help_volume;
   String location_id;
   Boolean quick;  // a quick-help dialog (Close, More, Back) rather than a general one
+  // From the caller or the resources, fixed at creation. The labels serve
+  // creation only; the messages are the dialog's own copies, with "%s" for
+  // the volume and then the location id (or the help type).
+  XmString close_label, more_label, back_label;
+  String no_volume_message, no_topic_message, bad_type_message;
   Widget title_label;
   Widget text;
   Widget separator;
@@ -88,11 +95,21 @@ Content content_of(HelpDialogWidget hw) {
   return {hw->help.help_type, opt(hw->help.string_data), opt(hw->help.help_volume), opt(hw->help.location_id)};
 }
 
-std::string format_message(const char *utf8_template, const std::string &a, const std::string &b = {}) {
-  std::string templ = dt::utf8_to_locale(utf8_template);
-  std::vector<char> buf(templ.size() + a.size() + b.size() + 1);
-  std::snprintf(buf.data(), buf.size(), templ.c_str(), a.c_str(), b.c_str());
-  return buf.data();
+// The message with each "%s" replaced by the next of the texts. Messages come
+// from resource files, so they are no format strings for printf.
+std::string fill_message(const char *message, std::initializer_list<std::string_view> texts) {
+  std::string_view templ = message != nullptr ? message : "";
+  std::string out;
+  auto next = texts.begin();
+  for (size_t i = 0; i < templ.size(); ++i) {
+    if (templ.substr(i, 2) == "%s" && next != texts.end()) {
+      out += *next++;
+      ++i;
+    } else {
+      out += templ[i];
+    }
+  }
+  return out;
 }
 
 // Works out the title and text of what the dialog is set to show.
@@ -110,12 +127,12 @@ void render(HelpDialogWidget hw, std::string *title, std::string *body) {
       std::optional<dt::HelpVolume> loaded;
       if (!path.empty()) loaded = dt::load_help_volume(path);
       if (!loaded) {
-        *body = format_message("도움말 책 \"%s\"을(를) 찾을 수 없습니다.", volume);
+        *body = fill_message(hw->help.no_volume_message, {volume});
         return;
       }
       const dt::HelpTopic *topic = loaded->find(location);
       if (topic == nullptr) {
-        *body = format_message("도움말 책 \"%s\"에 \"%s\" 항목이 없습니다.", volume, location);
+        *body = fill_message(hw->help.no_topic_message, {volume, location});
         return;
       }
       *title = dt::utf8_to_locale(topic->title);
@@ -123,7 +140,7 @@ void render(HelpDialogWidget hw, std::string *title, std::string *body) {
       return;
     }
     default:
-      *body = format_message("이 종류의 도움말(%s)은 보여 줄 수 없습니다.", std::to_string(hw->help.help_type));
+      *body = fill_message(hw->help.bad_type_message, {std::to_string(hw->help.help_type)});
       return;
   }
 }
@@ -160,10 +177,12 @@ void backCB(Widget, XtPointer client_data, XtPointer) {
   side.restoring = false;
 }
 
-Widget make_button(Widget parent, const char *name, const char *label) {
-  dtb::UniqueXmString text = dtb::make_xmstring(label);
-  return XtVaCreateManagedWidget(name, xmPushButtonWidgetClass, parent, XmNlabelString, text.get(), nullptr);
+Widget make_button(Widget parent, const char *name, XmString label) {
+  return XtVaCreateManagedWidget(name, xmPushButtonWidgetClass, parent, XmNlabelString, label, nullptr);
 }
+
+constexpr String HelpDialogPart::*kMessages[] = {&HelpDialogPart::no_volume_message, &HelpDialogPart::no_topic_message,
+                                                 &HelpDialogPart::bad_type_message};
 
 void Initialize(Widget, Widget new_w, ArgList, Cardinal *) {
   auto hw = reinterpret_cast<HelpDialogWidget>(new_w);
@@ -171,6 +190,7 @@ void Initialize(Widget, Widget new_w, ArgList, Cardinal *) {
   h.string_data = copy_string(h.string_data);
   h.help_volume = copy_string(h.help_volume);
   h.location_id = copy_string(h.location_id);
+  for (auto field : kMessages) h.*field = copy_string(h.*field);
   h.title_label = h.text = h.separator = h.close_button = h.more_button = h.back_button = nullptr;
   g_side.emplace(new_w, SideState{});
 
@@ -178,17 +198,16 @@ void Initialize(Widget, Widget new_w, ArgList, Cardinal *) {
                                            XmNpacking, XmPACK_TIGHT, XmNbottomAttachment, XmATTACH_FORM,
                                            XmNleftAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM,
                                            nullptr);
-  std::string close_label = dt::utf8_to_locale("닫기"), more_label = dt::utf8_to_locale("더 보기..."),
-              back_label = dt::utf8_to_locale("뒤로");
   if (h.quick) {
-    h.close_button = make_button(buttons, "closeButton", close_label.c_str());
-    h.more_button = make_button(buttons, "moreButton", more_label.c_str());
+    h.close_button = make_button(buttons, "closeButton", h.close_label);
+    h.more_button = make_button(buttons, "moreButton", h.more_label);
     XtUnmanageChild(h.more_button);  // the application decides whether there is more
-    h.back_button = make_button(buttons, "backButton", back_label.c_str());
+    h.back_button = make_button(buttons, "backButton", h.back_label);
   } else {
-    h.back_button = make_button(buttons, "backButton", back_label.c_str());
-    h.close_button = make_button(buttons, "closeButton", close_label.c_str());
+    h.back_button = make_button(buttons, "backButton", h.back_label);
+    h.close_button = make_button(buttons, "closeButton", h.close_label);
   }
+  h.close_label = h.more_label = h.back_label = nullptr;  // the buttons have their own copies
   XtAddCallback(h.close_button, XmNactivateCallback, closeCB, new_w);
   XtAddCallback(h.back_button, XmNactivateCallback, backCB, new_w);
 
@@ -230,6 +249,7 @@ Boolean SetValues(Widget old_w, Widget, Widget new_w, ArgList, Cardinal *) {
     XtFree(old_hw->help.*field);
   }
   hw->help.quick = old_hw->help.quick;  // fixed at creation
+  for (auto field : kMessages) hw->help.*field = old_hw->help.*field;
   Content after = content_of(hw);
   if (after == before) return False;
   SideState &side = g_side[new_w];
@@ -246,6 +266,7 @@ void Destroy(Widget w) {
   XtFree(hw->help.string_data);
   XtFree(hw->help.help_volume);
   XtFree(hw->help.location_id);
+  for (auto field : kMessages) XtFree(hw->help.*field);
   g_side.erase(w);
 }
 
@@ -261,6 +282,22 @@ XtResource resources[] = {
      sizeof(String), HELP_OFFSET(location_id), const_cast<char *>(XmRImmediate), nullptr},
     {const_cast<char *>(kQuickResource), const_cast<char *>("DtbQuickHelp"), const_cast<char *>(XmRBoolean),
      sizeof(Boolean), HELP_OFFSET(quick), const_cast<char *>(XmRImmediate), reinterpret_cast<XtPointer>(False)},
+    // Texts in the user's language come from the caller or the resource files.
+    {DtNcloseLabelString, DtCCloseLabelString, const_cast<char *>(XmRXmString), sizeof(XmString),
+     HELP_OFFSET(close_label), const_cast<char *>(XmRString), const_cast<char *>("Close")},
+    {DtNmoreLabelString, DtCMoreLabelString, const_cast<char *>(XmRXmString), sizeof(XmString),
+     HELP_OFFSET(more_label), const_cast<char *>(XmRString), const_cast<char *>("More...")},
+    {DtNbackLabelString, DtCBackLabelString, const_cast<char *>(XmRXmString), sizeof(XmString),
+     HELP_OFFSET(back_label), const_cast<char *>(XmRString), const_cast<char *>("Back")},
+    {DtNnoVolumeMessage, DtCNoVolumeMessage, const_cast<char *>(XmRString), sizeof(String),
+     HELP_OFFSET(no_volume_message), const_cast<char *>(XmRImmediate),
+     const_cast<char *>("The help volume \"%s\" was not found.")},
+    {DtNnoTopicMessage, DtCNoTopicMessage, const_cast<char *>(XmRString), sizeof(String),
+     HELP_OFFSET(no_topic_message), const_cast<char *>(XmRImmediate),
+     const_cast<char *>("The help volume \"%s\" has no topic \"%s\".")},
+    {DtNbadTypeMessage, DtCBadTypeMessage, const_cast<char *>(XmRString), sizeof(String),
+     HELP_OFFSET(bad_type_message), const_cast<char *>(XmRImmediate),
+     const_cast<char *>("Help of type %s cannot be shown.")},
 };
 #undef HELP_OFFSET
 

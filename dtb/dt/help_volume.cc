@@ -20,6 +20,12 @@ namespace {
 constexpr std::string_view kTopicMark = "@topic";
 constexpr std::string_view kVolumeMark = "@volume";
 constexpr std::streamsize kMaxVolumeBytes = 1 << 20;  // a help volume is small; refuse anything huge
+// The installed help directory as seen from the executable's, given by the build.
+#ifdef DTB_HELP_DIR_FROM_EXE
+constexpr char kHelpDirFromExe[] = DTB_HELP_DIR_FROM_EXE;
+#else
+constexpr char kHelpDirFromExe[] = "";
+#endif
 
 bool iequals(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -123,7 +129,7 @@ std::string find_help_volume(std::string_view volume) {
   }
   if (const char *exe_dir = dtb_get_exe_dir()) {
     dirs.push_back(std::string(exe_dir) + "/help");
-    dirs.push_back(std::string(exe_dir) + "/../share/glosset/help");
+    if (*kHelpDirFromExe != '\0') dirs.push_back(std::string(exe_dir) + "/" + kHelpDirFromExe);
   }
   const char *lang = std::getenv("LANG");
   for (const std::string &dir : dirs) {

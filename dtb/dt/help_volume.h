@@ -41,8 +41,9 @@ HelpVolume parse_help_volume(std::string_view text);
 
 // Where a volume lives. A name holding '/' is a path (".hv" may be left off);
 // a bare name is looked up, in each directory of $DTB_HELP_PATH (':'-separated)
-// and then in <executable dir>/help and <executable dir>/../share/glosset/help,
-// first in the subdirectory named by $LANG and then in the directory itself.
+// and then in <executable dir>/help and in the installed help directory that
+// the build names (relative to the executable's directory), first in the
+// subdirectory named by $LANG and then in the directory itself.
 // Empty when it is nowhere.
 std::string find_help_volume(std::string_view volume);
 

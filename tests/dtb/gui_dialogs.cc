@@ -9,7 +9,6 @@
 #include <X11/IntrinsicP.h>
 #include <X11/CompositeP.h>
 #include <Xm/MessageB.h>
-#include <Xm/PushB.h>
 
 #include "tests/support/x_session.h"
 
@@ -71,30 +70,63 @@ Widget button_of(Widget msg_dlg, Button which) {
   return nullptr;
 }
 
+namespace {
+
+bool on_screen(Widget w) {
+  XWindowAttributes a;
+  return w != nullptr && XtIsRealized(w) && XGetWindowAttributes(XtDisplayOfObject(w), XtWindowOfObject(w), &a) &&
+         a.map_state == IsViewable;
+}
+
+void click_middle(Widget button) {
+  Dimension width = 0, height = 0;
+  XtVaGetValues(button, XmNwidth, &width, XmNheight, &height, nullptr);
+  xs::pointer_to(button, width / 2, height / 2);
+  xs::button(1, true);
+  xs::button(1, false);
+}
+
+void try_when_shown(std::function<void(Widget)> action, int tries_left) {
+  Widget d = shown_message_box();
+  if (on_screen(d)) {
+    action(d);
+  } else if (tries_left > 0) {
+    xs::after(20, [action = std::move(action), tries_left] { try_when_shown(action, tries_left - 1); });
+  } else {
+    ADD_FAILURE() << "no message box came up";
+    if (d != nullptr) xs::send_wm_delete(d);
+  }
+}
+
+}  // namespace
+
 void press(Widget button) {
-  XEvent event{};
-  event.xbutton.type = ButtonRelease;
-  event.xbutton.display = XtDisplayOfObject(button);
-  event.xbutton.window = XtWindowOfObject(button);
-  event.xbutton.button = Button1;
-  XmPushButtonCallbackStruct cbs{};
-  cbs.reason = XmCR_ACTIVATE;
-  cbs.event = &event;
-  cbs.click_count = 1;
-  XtCallCallbacks(button, XmNactivateCallback, &cbs);
+  ASSERT_TRUE(xs::pump_until([button] { return on_screen(button); })) << xs::name_of(button);
+  click_middle(button);
+  xs::pump_for(30);
+}
+
+void when_shown(std::function<void(Widget)> action, int ms) {
+  xs::after(ms, [action = std::move(action)] { try_when_shown(action, 100); });
 }
 
 void press_later(Button which, int ms) {
-  xs::after(ms, [which] {
-    Widget d = shown_message_box();
-    Widget b = d != nullptr ? button_of(d, which) : nullptr;
+  when_shown([which](Widget d) {
+    Widget b = button_of(d, which);
     if (b != nullptr && XtIsManaged(b)) {
-      press(b);
+      click_middle(b);
       return;
     }
-    ADD_FAILURE() << "no shown dialog with button " << static_cast<int>(which);
-    if (d != nullptr) xs::send_wm_delete(d);
-  });
+    ADD_FAILURE() << "no button " << static_cast<int>(which) << " in the shown box";
+    xs::send_wm_delete(d);
+  }, ms);
+}
+
+void type_later(KeySym key, int ms) {
+  when_shown([key](Widget d) {
+    xs::pointer_to(d, 5, 5);
+    xs::key(key);
+  }, ms);
 }
 
 }  // namespace dtb_test

@@ -1,5 +1,7 @@
 // Finding and driving the runtime's dialogs from a test, through the toolkit.
 #pragma once
+#include <functional>
+
 #include <Xm/Xm.h>
 
 namespace dtb_test {
@@ -23,12 +25,18 @@ Widget newest_popup_child(const char *shell_name);
 // user data holds other things during a modal wait.
 Widget button_of(Widget msg_dlg, Button which);
 
-// Runs the button's activate callbacks as a click would.
+// Clicks the button (widget or gadget) in its middle once it is on the
+// screen, and handles the click. Not from inside a modal wait: see below.
 void press(Widget button);
 
-// From a timer inside the next event loop: presses a button of the shown
-// message box. If there is none, the test fails and the dialog (if any) is
-// closed through the window manager so that no wait is left hanging.
+// From timers inside the event loop that runs next (a modal wait's too), once
+// the newest message box is on the screen: runs the action on it. If no box
+// comes up, the test fails and the dialog (if any) is closed through the
+// window manager so that no wait is left hanging.
+void when_shown(std::function<void(Widget msg_dlg)> action, int ms = 30);
+// ... clicks one of its buttons; or, with a key other than NoSymbol, types
+// that key with the pointer over the box.
 void press_later(Button which, int ms = 30);
+void type_later(KeySym key, int ms = 30);
 
 }  // namespace dtb_test

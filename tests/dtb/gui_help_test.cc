@@ -208,6 +208,43 @@ TEST_F(Help, VolumeInfoHasItsOwnDialog) {
   EXPECT_EQ(2, dtb_test::popup_count("GeneralHelp_popup"));
 }
 
+// The dialog's own texts: English unless the caller or the resource files
+// give others. A message is no printf format: only "%s" is filled in.
+TEST_F(Help, OwnTextsComeFromTheCallerOrTheResources) {
+  Widget top = xs::toplevel();
+  XrmDatabase db = XtDatabase(XtDisplay(top));
+  XrmPutLineResource(&db, "*translated.backLabelString: 뒤로");
+  XrmPutLineResource(&db, "*translated.noVolumeMessage: 도움말 책 %s 없음 %s %n");
+  dtb::UniqueXmString close = dtb::make_xmstring("닫기");
+  auto label = [](Widget dialog, const char *button) {
+    XmString text = nullptr;
+    XtVaGetValues(XtNameToWidget(dialog, button), XmNlabelString, &text, nullptr);
+    std::string out = take(static_cast<char *>(
+        XmStringUnparse(text, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL)));
+    XmStringFree(text);
+    return out;
+  };
+  struct {
+    const char *name;
+    bool caller_close;
+    const char *close, *back, *text;
+  } cases[] = {{"plain", false, "Close", "Back", "The help volume \"Nowhere\" was not found."},
+               {"translated", true, "닫기", "뒤로", "도움말 책 Nowhere 없음 %s %n"}};
+  for (const auto &c : cases) {
+    Arg args[3];
+    Cardinal n = 0;
+    XtSetArg(args[n], DtNhelpType, DtHELP_TYPE_TOPIC), ++n;
+    XtSetArg(args[n], DtNhelpVolume, "Nowhere"), ++n;
+    if (c.caller_close) XtSetArg(args[n], DtNcloseLabelString, close.get()), ++n;
+    Widget dialog = DtCreateHelpDialog(top, c.name, args, n);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(c.close, label(dialog, "*closeButton")) << c.name;
+    EXPECT_EQ(c.back, label(dialog, "*backButton")) << c.name;
+    EXPECT_EQ(c.text, take(DtbHelpDialogGetText(dialog))) << c.name;
+    XtDestroyWidget(XtParent(dialog));
+  }
+}
+
 int g_form_help = 0;
 int g_label_help = 0;
 void form_help(Widget, XtPointer, XtPointer call_data) { g_form_help += call_data == nullptr ? 1 : 100; }

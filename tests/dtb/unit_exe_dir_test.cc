@@ -135,9 +135,9 @@ TEST(ExeDirTest, SearchesPathForABareName) {
     std::string expected;
   } cases[] = {
       {a + ":" + b, b}, {c + ":" + b, b}, {b + ":" + a, b}, {a + ":" + c, "<none>"},
-      // An empty segment is the current directory.
-      {":/nonexistent", dir.path()}, {"/nonexistent:", dir.path()}, {"/nonexistent::/x", dir.path()},
-      {"", dir.path()},
+      // An empty segment is the current directory; a trailing ':' ends the search.
+      {":/nonexistent", dir.path()}, {"/nonexistent::/x", dir.path()}, {"", dir.path()},
+      {"/nonexistent:", "<none>"}, {a + ":", "<none>"},
   };
   for (const auto &tc : cases) {
     EnvVar path("PATH", tc.path.c_str());

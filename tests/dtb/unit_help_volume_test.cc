@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "dtb/dt/help_volume.h"
+#include "dtb/dtb_utils.h"
 #include "tests/support/scratch.h"
 
 namespace {
@@ -85,6 +86,18 @@ TEST_F(VolumeSearch, PathsAndSearchOrder) {
   EXPECT_EQ(first, dt::find_help_volume(root_ + "/one/Vol"));
   EXPECT_EQ(first, dt::find_help_volume(first));
   EXPECT_EQ("", dt::find_help_volume(root_ + "/one"));  // a directory is no volume
+}
+
+TEST_F(VolumeSearch, BesideTheExecutableAndWhereTheBuildInstallsThem) {
+  static std::string exe;
+  exe = root_ + "/bin/prog";
+  dtb_save_command(exe.data());
+  std::string beside = put("bin/help/Beside.hv");
+  std::string installed = put("bin/" DTB_HELP_DIR_FROM_EXE "/Installed.hv");
+  EXPECT_EQ(beside, dt::find_help_volume("Beside"));
+  EXPECT_EQ(installed, dt::find_help_volume("Installed"));
+  dtb_save_command(nullptr);
+  EXPECT_EQ("", dt::find_help_volume("Installed"));
 }
 
 TEST_F(VolumeSearch, OversizedVolumeIsRefused) {

@@ -168,7 +168,7 @@ TEST_P(OneRow, IsStrungLeftToRightWithSpacingAndEdgesAligned) {
 INSTANTIATE_TEST_SUITE_P(Edges, OneRow, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "Bottom" : "Top"; });
 
-TEST_F(AlignTest, OneColumnBottomAlignedStacksWithSpacing) {
+TEST_F(AlignTest, OneColumnRightAlignedStacksWithSpacing) {
   for (Size s : {Size{50, 20}, Size{60, 30}}) add_button(s);
   dtb_children_align(form_, DTB_GROUP_COLUMNS, DTB_ALIGN_NONE, DTB_ALIGN_RIGHT, 0, 5, 5, 0, 8);
   ASSERT_TRUE(xs::show_and_wait(shell_));

@@ -241,6 +241,20 @@ INSTANTIATE_TEST_SUITE_P(Directions, Threshold,
                          ::testing::Values(ThresholdCase{"Right", 9, 9, 10, 0}, ThresholdCase{"Down", 0, 9, 0, 10}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+TEST_F(DndTest, ClickAfterAShortPressIsMeasuredFromItsOwnMotion) {
+  drag_site(DtDND_BUFFER_TRANSFER);
+  drop_site(DtDND_BUFFER_TRANSFER);
+  xs::Script s;
+  press_on_source(s);
+  s.then(60, [] { button(1, false); })
+      .then(60, [this] { pointer_to(source_, 60, 60); })
+      .then(60, [] { button(1, true); })
+      .then(60, [this] { pointer_to(source_, 61, 60); })
+      .then(60, [] { button(1, false); });
+  ASSERT_TRUE(run(s, false));
+  EXPECT_TRUE(rec.drag.empty());
+}
+
 // ---- moving the data -------------------------------------------------------------------
 
 struct MoveCase {

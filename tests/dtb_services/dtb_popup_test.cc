@@ -17,12 +17,10 @@ namespace {
 using xs::pump_for;
 using xs::pump_until;
 
-// A popup menu that only the runtime posts: Motif's automatic posting would
-// grab button 3 on the parent and take the press away from the carriers.
+// A popup menu made as generated code makes it: on the carriers' parent, with
+// Motif's own posting left at its default.
 Widget popup_menu(Widget parent, const char *name) {
-  Arg arg;
-  XtSetArg(arg, XmNpopupEnabled, XmPOPUP_DISABLED);
-  Widget menu = XmCreatePopupMenu(parent, const_cast<char *>(name), &arg, 1);
+  Widget menu = XmCreatePopupMenu(parent, const_cast<char *>(name), nullptr, 0);
   XtVaCreateManagedWidget("item", xmPushButtonWidgetClass, menu, nullptr);
   return menu;
 }

@@ -131,6 +131,14 @@ void click(Widget w) {
   button(1, false);
 }
 
+void key(KeySym sym) {
+  Display *d = session().display;
+  KeyCode code = XKeysymToKeycode(d, sym);
+  XTestFakeKeyEvent(d, code, True, CurrentTime);
+  XTestFakeKeyEvent(d, code, False, CurrentTime);
+  XFlush(d);
+}
+
 void send_wm_delete(Widget w) {
   Widget shell = w;
   while (shell != nullptr && !XtIsShell(shell)) shell = XtParent(shell);

@@ -61,6 +61,9 @@ class Script {
 void pointer_to(Widget w, int x, int y);
 void button(unsigned int number, bool press);
 void click(Widget w);  // button 1 at (5, 5) inside w
+// A key pressed and released on the keyboard; without a window manager the
+// focus follows the pointer.
+void key(KeySym sym);
 
 // Asks, the window manager's way, for the shell of w to close.
 void send_wm_delete(Widget w);
