@@ -176,7 +176,12 @@ void modify_button_proc() {
   EditResult result = modify_pair(reading, selected ? &old_hanja : nullptr, hanja, list_texts(w.usrhjd_list));
   if (result.status == EditStatus::changed && pos > 0) {
     XmString item = make_item(hanja).release();
+    // Motif's list loses (and leaks) its record of selected items when a
+    // selected item is replaced: the item is deselected first and selected
+    // again after, without a callback.
+    XmListDeselectPos(w.usrhjd_list, pos);
     XmListReplaceItemsPos(w.usrhjd_list, &item, 1, pos);
+    XmListSelectPos(w.usrhjd_list, pos, False);
     XmStringFree(item);
   }
   display_message(d.dialog_label, result.report.c_str());

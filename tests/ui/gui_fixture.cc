@@ -32,6 +32,10 @@ Widget start_main_window(const char *lang, const char *nlspath) {
   stop_main_window();
   setenv("LANG", lang, 1);
   setenv("NLSPATH", nlspath != nullptr ? nlspath : "/nonexistent/%L/%N.cat", 1);
+  // The program keeps the confirmation's strings for its whole run; each start here is a new run.
+  for (XmString s : {dtb_gl_main_delete_confirm.title, dtb_gl_main_delete_confirm.message,
+                     dtb_gl_main_delete_confirm.action1_label, dtb_gl_main_delete_confirm.action2_label})
+    if (s != nullptr) XmStringFree(s);
   std::memset(&dtb_gl_main_delete_confirm, 0, sizeof dtb_gl_main_delete_confirm);
   g_toplevel = XtAppCreateShell("glosset", "Glosset", applicationShellWidgetClass, g_display, nullptr, 0);
   EXPECT_EQ(dtb_glosset_initialize(&g_argc, &g_argvp, g_toplevel), 0);
