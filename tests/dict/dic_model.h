@@ -20,25 +20,29 @@ class Model {
 
   const std::vector<unsigned char> &bytes() const { return file_; }
 
+  // The words of `key` in chain order (GetHanjaWord).
+  std::vector<std::string> words(const std::string &key) const {
+    std::vector<std::string> out;
+    for (int v : group(key)) out.push_back(text(v));
+    return out;
+  }
+
   // InsertHanjaWord: 0 when registered afterwards, -1 when refused.
   int add(const std::string &key, const std::string &value) {
-    std::size_t n = key.size();
-    if (n < 2 || n > 16 || n % 2 != 0 || value.size() != n) return -1;
+    int n = static_cast<int>(key.size());
+    if (n < 2 || n > 16 || n % 2 != 0 || value.size() != key.size()) return -1;
+    for (const std::string &w : words(key))
+      if (w == value) return 0;
     std::vector<int> chain = walk(slot_of(key));
     int k = find_key(chain, key);
-    if (k >= 0) {
-      for (int v : group(chain, k))
-        if (text(v) == value) return 0;
-    }
     if (k < 0) {
       int node = allocate(n);
       write_node(node, true, key, 0);
       put(chain.empty() ? 12 + 3 * slot_of(key) : link_field(chain.back()), node);
-      chain = walk(slot_of(key));
-      k = find_key(chain, key);
+      k = node;
     }
-    std::vector<int> values = group(chain, k);
-    int hang = link_field(values.empty() ? chain[static_cast<std::size_t>(k)] : values.back());
+    std::vector<int> values = group(key);
+    int hang = link_field(values.empty() ? k : values.back());
     int node = allocate(n);
     write_node(node, false, value, get(hang));
     put(hang, node);
@@ -47,26 +51,18 @@ class Model {
 
   // DeleteHanjaWord: 1 when removed, 0 when not registered.
   int del(const std::string &key, const std::string &value) {
-    std::vector<int> chain = walk(slot_of(key));
-    int k = find_key(chain, key);
-    if (k < 0) return 0;
-    std::vector<int> values = group(chain, k);
-    int at = -1;
-    for (std::size_t i = 0; i < values.size(); ++i)
-      if (text(values[i]) == value) at = static_cast<int>(i);
-    if (at < 0) return 0;
-    int v = values[static_cast<std::size_t>(at)];
+    std::vector<int> chain = walk(slot_of(key)), values = group(key);
+    std::size_t at = 0;
+    while (at < values.size() && text(values[at]) != value) ++at;
+    if (at == values.size()) return 0;
+    int k = find_key(chain, key), v = values[at];
+    int before_key = 12 + 3 * slot_of(key);  // the field that points at the key
+    for (std::size_t i = 0; chain[i] != k; ++i) before_key = link_field(chain[i]);
     bool only = values.size() == 1;
-    int key_node = chain[static_cast<std::size_t>(k)];
-    int pointing;  // the field that points at what goes
-    if (only)
-      pointing = k == 0 ? 12 + 3 * slot_of(key) : link_field(chain[static_cast<std::size_t>(k) - 1]);
-    else
-      pointing = link_field(at == 0 ? key_node : values[static_cast<std::size_t>(at) - 1]);
+    int pointing = only ? before_key : link_field(at == 0 ? k : values[at - 1]);  // points at what goes
     int head_field = 5985 + 3 * (length(v) / 2 - 1);
-    int next = get(link_field(v));
-    int old_head = get(head_field);
-    put(head_field, only ? key_node : v);
+    int next = get(link_field(v)), old_head = get(head_field);
+    put(head_field, only ? k : v);
     put(link_field(v), old_head);
     put(pointing, next);
     return 1;
@@ -75,68 +71,62 @@ class Model {
   // UpdateHanjaWord.
   int mod(const std::string &key, const std::string &old_value, const std::string &new_value) {
     if (old_value == new_value) return 0;
-    if (add(key, new_value) < 0) return -1;
-    return del(key, old_value);
+    return add(key, new_value) < 0 ? -1 : del(key, old_value);
   }
 
  private:
-  int get(int at) const {
-    auto u = [&](int i) { return static_cast<int>(file_[static_cast<std::size_t>(i)]); };
-    return u(at) * 65536 + u(at + 1) * 256 + u(at + 2);
-  }
-  void put(int at, int v) {
-    file_[static_cast<std::size_t>(at)] = static_cast<unsigned char>(v / 65536 % 256);
-    file_[static_cast<std::size_t>(at) + 1] = static_cast<unsigned char>(v / 256 % 256);
-    file_[static_cast<std::size_t>(at) + 2] = static_cast<unsigned char>(v % 256);
+  unsigned char at(int i) const { return file_[static_cast<std::size_t>(i)]; }
+  int get(int i) const { return at(i) * 65536 + at(i + 1) * 256 + at(i + 2); }
+  void put(int i, int v) {
+    for (int b = 0; b < 3; ++b) file_[static_cast<std::size_t>(i + b)] = static_cast<unsigned char>(v >> (16 - 8 * b));
   }
   static int slot_of(const std::string &s) {
     std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < s.size(); i += 2) {
-      unsigned hi = static_cast<unsigned char>(s[i]) % 128;
-      unsigned lo = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) % 128 : 0;
-      sum += 9 * (hi * 128 + lo);
-    }
+    for (std::size_t i = 0; i < s.size(); i += 2)
+      sum += 9 * (static_cast<unsigned char>(s[i]) % 128 * 128 + static_cast<unsigned char>(s[i + 1]) % 128);
     return static_cast<int>(sum / 8 % 1991);
   }
-  int length(int node) const { return file_[static_cast<std::size_t>(node)] % 128; }
-  bool is_key(int node) const { return file_[static_cast<std::size_t>(node)] >= 128; }
+  int length(int node) const { return at(node) % 128; }
   int link_field(int node) const { return node + 1 + length(node); }
   std::string text(int node) const {
-    return std::string(reinterpret_cast<const char *>(&file_[static_cast<std::size_t>(node) + 1]),
-                       static_cast<std::size_t>(length(node)));
+    auto from = file_.begin() + node + 1;
+    return std::string(from, from + length(node));
   }
   std::vector<int> walk(int slot) const {
     std::vector<int> nodes;
     for (int n = get(12 + 3 * slot); n != 0; n = get(link_field(n))) nodes.push_back(n);
     return nodes;
   }
+  // The key node of `key` in `chain`, or -1.
   int find_key(const std::vector<int> &chain, const std::string &key) const {
-    for (std::size_t i = 0; i < chain.size(); ++i)
-      if (is_key(chain[i]) && text(chain[i]) == key) return static_cast<int>(i);
+    for (int n : chain)
+      if (at(n) >= 128 && text(n) == key) return n;
     return -1;
   }
-  std::vector<int> group(const std::vector<int> &chain, int k) const {
-    std::vector<int> values;
-    for (std::size_t i = static_cast<std::size_t>(k) + 1; i < chain.size() && !is_key(chain[i]); ++i)
-      values.push_back(chain[i]);
+  // The value nodes after the key node of `key`.
+  std::vector<int> group(const std::string &key) const {
+    std::vector<int> chain = walk(slot_of(key)), values;
+    int k = find_key(chain, key);
+    for (std::size_t i = 0; k >= 0 && i < chain.size(); ++i)
+      if (chain[i] == k)
+        for (std::size_t j = i + 1; j < chain.size() && at(chain[j]) < 128; ++j) values.push_back(chain[j]);
     return values;
   }
-  int allocate(std::size_t n) {
-    int head_field = 5985 + 3 * static_cast<int>(n / 2 - 1);
-    int head = get(head_field);
+  int allocate(int n) {
+    int head_field = 5985 + 3 * (n / 2 - 1), head = get(head_field);
     if (head != 0) {
-      put(head_field, get(head + 1 + static_cast<int>(n)));
+      put(head_field, get(head + 1 + n));
       return head;
     }
     int end = get(6009);
-    file_.resize(file_.size() + n + 4);
-    put(6009, end + static_cast<int>(n) + 4);
+    file_.resize(file_.size() + static_cast<std::size_t>(n) + 4);
+    put(6009, end + n + 4);
     return end;
   }
-  void write_node(int at, bool key, const std::string &s, int link) {
-    file_[static_cast<std::size_t>(at)] = static_cast<unsigned char>((key ? 128 : 0) + s.size());
-    std::memcpy(&file_[static_cast<std::size_t>(at) + 1], s.data(), s.size());
-    put(link_field(at), link);
+  void write_node(int node, bool key, const std::string &s, int link) {
+    file_[static_cast<std::size_t>(node)] = static_cast<unsigned char>((key ? 128 : 0) + s.size());
+    std::memcpy(&file_[static_cast<std::size_t>(node) + 1], s.data(), s.size());
+    put(link_field(node), link);
   }
 
   std::vector<unsigned char> file_;

@@ -1,86 +1,65 @@
-// Test helpers: a private home directory holding the user dictionary, and
-// byte-level access to the file for checking and damaging it.
+// Test helpers of the store: its headers, a private home directory holding
+// the user dictionary, byte-level access to the file, and lookups as lists.
 #pragma once
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
+
+#include "dict/dic_builder.h"
+#include "dict/dic_verify.h"
+#include "dict/hanja_delete.h"
+#include "dict/hanja_insert.h"
+#include "dict/hanja_util.h"
+#include "tests/support/scratch.h"
 
 namespace dicttest {
 
 using Bytes = std::vector<unsigned char>;
 
-// EUC-KR spellings used throughout the tests.
-inline const std::string kGa = "\xB0\xA1";               // 가
-inline const std::string kGaNa = "\xB0\xA1\xB3\xAA";     // 가나
-inline const std::string kHanja = "\xC7\xD1\xC0\xDA";    // 한자
-inline const std::string kHanjaW = "\xF9\xD3\xED\xAE";   // 漢字
-inline const std::string kGa1 = "\xCA\xAB";              // 家
-inline const std::string kGa2 = "\xCA\xA4";              // 價
-inline const std::string kGa3 = "\xCA\xA2";              // 佳
+// EUC-KR spellings: 가, 가나, 한자, 漢字, 家, 價, 佳.
+inline const std::string kGa = "\xB0\xA1", kGaNa = "\xB0\xA1\xB3\xAA", kHanja = "\xC7\xD1\xC0\xDA",
+                         kHanjaW = "\xF9\xD3\xED\xAE", kGa1 = "\xCA\xAB", kGa2 = "\xCA\xA4", kGa3 = "\xCA\xA2";
 
 inline Bytes read_file(const std::filesystem::path &p) {
   std::ifstream in(p, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 inline void write_file(const std::filesystem::path &p, const Bytes &b) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char *>(b.data()), static_cast<std::streamsize>(b.size()));
+  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char *>(b.data()), static_cast<long>(b.size()));
 }
 
-// The 3-byte big-endian number at `offset`, decoded here on purpose without
-// the store's helpers.
-inline int num_at(const Bytes &b, std::size_t offset) {
-  return (b.at(offset) << 16) | (b.at(offset + 1) << 8) | b.at(offset + 2);
+// The 3-byte big-endian numbers at `offsets`, decoded here on purpose without the store's helpers.
+inline int num_at(const Bytes &b, std::size_t at) { return b.at(at) << 16 | b.at(at + 1) << 8 | b.at(at + 2); }
+inline std::vector<int> nums(const Bytes &b, std::initializer_list<int> offsets) {
+  std::vector<int> out;
+  for (int at : offsets) out.push_back(num_at(b, static_cast<std::size_t>(at)));
+  return out;
 }
 
-inline void set_num(Bytes &b, std::size_t offset, int v) {
-  b.at(offset) = static_cast<unsigned char>(v >> 16);
-  b.at(offset + 1) = static_cast<unsigned char>(v >> 8);
-  b.at(offset + 2) = static_cast<unsigned char>(v);
+inline void set_num(Bytes &b, std::size_t at, int v) {
+  for (std::size_t i = 0; i < 3; ++i) b.at(at + i) = static_cast<unsigned char>(v >> (16 - 8 * i));
 }
 
-// A fixture whose HOME is a fresh directory and whose user dictionary is
-// "$HOME/.usrhjd"; the environment is put back afterwards.
+// Words skip+1 .. skip+max of `key` (none when the file cannot be opened).
+inline std::vector<std::string> words(int type, const std::string &key, int skip = 0, int max = 100) {
+  char rows[100][kRowSize];
+  int count = -1, n = GetHanjaWord(type, key.c_str(), skip, max, &count, rows);
+  EXPECT_EQ(std::max(n, 0), count);
+  return std::vector<std::string>(rows, rows + std::max(n, 0));
+}
+
+// HOME is a fresh directory and the user dictionary "$HOME/.usrhjd"; the
+// environment is put back afterwards.
 class HomeDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/glosset-test-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    home_ = tmpl;
-    save("HOME");
-    save("USRDICNAME");
-    save("SYSDICNAME");
-    setenv("HOME", home_.c_str(), 1);
-    unsetenv("USRDICNAME");
-    unsetenv("SYSDICNAME");
-  }
-  void TearDown() override {
-    for (auto &[name, value] : saved_) {
-      if (value.first) setenv(name.c_str(), value.second.c_str(), 1); else unsetenv(name.c_str());
-    }
-    std::error_code ec;
-    std::filesystem::remove_all(home_, ec);
-  }
   std::filesystem::path user_dic() const { return home_ / ".usrhjd"; }
   Bytes user_bytes() const { return read_file(user_dic()); }
 
-  std::filesystem::path home_;
-
- private:
-  void save(const char *name) {
-    const char *v = std::getenv(name);
-    saved_.push_back({name, {v != nullptr, v ? v : ""}});
-  }
-  std::vector<std::pair<std::string, std::pair<bool, std::string>>> saved_;
+  scratch::Dir dir_;
+  std::filesystem::path home_{dir_.path()};
+  scratch::Env env_[3] = {{"HOME", dir_.path().c_str()}, {"USRDICNAME", nullptr}, {"SYSDICNAME", nullptr}};
 };
 
 }  // namespace dicttest

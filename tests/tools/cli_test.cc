@@ -1,208 +1,152 @@
-// glosset-dict's single-pair commands: exit codes, output, one-line errors.
-#include <filesystem>
-#include <random>
-
-#include <sys/stat.h>
-
-#include "tests/dict/dic_model.h"
-#include "tests/support/scratch.h"
+// glosset-dict's commands: exit codes, output, one-line errors, pair files,
+// the export formats, and the text conversion they all go through.
 #include "tests/tools/cli_run.h"
+#include "tools/text_codec.h"
+
+#ifdef GLOSSET_HAVE_LIBHANGUL
+#include <hangul.h>
+#endif
 
 namespace {
 
 using namespace clitest;
-using dicttest::HomeDir;
+namespace fs = std::filesystem;
 
-class CliTest : public HomeDir {
- protected:
-  CliResult dict(std::vector<std::string> args) {
-    args.insert(args.begin(), {"-f", dic()});
-    return run_cli(home_.string(), args);
+TEST_F(CliTest, PairCommands) {
+  scratch::Env user("USRDICNAME", dic().c_str());
+  struct Step { std::vector<std::string> args; int status; std::string out = ""; } steps[] = {  // "D": dic()
+      {{"check", "가", "家"}, 2}, {{"get", "가"}, 2}, {{"del", "가", "家"}, 2}, {{"del", "x", "y"}, 2}, {{"dump"}, 2},
+      {{"add", "가", "家"}, 0}, {{"add", "가", "家"}, 0}, {{"add", "가", "價"}, 0}, {{"add", "가", "家家"}, 1},
+      {{"add", "ga", "家家"}, 1}, {{"add", "가가가가가가가가가", "家家家家家家家家家"}, 1},
+      {{"check", "가", "家"}, 0}, {{"check", "가", "佳"}, 1}, {{"check", "x", "y"}, 1},
+      {{"get", "가"}, 0, "家\n價\n"}, {{"-s", "-f", "D", "get", "가"}, 0, "家\n價\n"}, {{"get", "나"}, 1},
+      {{"get", "x"}, 1}, {{"del", "가", "佳"}, 1}, {{"del", "x", "y"}, 1}, {{"mod", "가", "家", "佳"}, 0},
+      {{"get", "가"}, 0, "價\n佳\n"}, {{"mod", "가", "價", "價價"}, 1}, {{"mod", "가", "x", "價"}, 1},
+      {{"mod", "가", "價", "價"}, 0}, {{"del", "가", "佳"}, 0}, {{"del", "가", "佳"}, 1},
+      {{"dump"}, 0, "가\t價\n"}, {{"export"}, 0, "가\t價\n"},
+      {{"verify"}, 0, dic() + ": sound: 1 readings, 1 words, 2 free nodes\n"},
+      // Only characters with a two-byte KS X 1001 code of their own: not A2E6-A2E8,
+      // not the extension A Hanja older tables give codes, not U+90CE beside U+90DE.
+      {{"add", "힘장사", "힘壯士"}, 0}, {{"add", "랑", "郞"}, 0}, {{"add", "랑", "郎"}, 1}, {{"add", "가", "€"}, 1},
+      {{"add", "가", "®"}, 1}, {{"add", "가", "㤎"}, 1}, {{"add", "가", "\xEA\xB0"}, 1}, {{"add", "가", "é"}, 1},
+      {{"add", "가a", "家家"}, 1}, {{"get", "랑"}, 0, "郞\n"}, {{"get", "힘장사"}, 0, "힘壯士\n"}};
+  for (Step &s : steps) {
+    std::replace(s.args.begin(), s.args.end(), std::string("D"), dic());
+    CliResult r = run(s.args);
+    EXPECT_EQ(r.status, s.status) << s.args[0] << " " << s.args.back() << ": " << r.err;
+    EXPECT_EQ(r.out, s.out) << s.args[0] << " " << s.args.back();
   }
-  std::string dic() const { return (home_ / "test.hjd").string(); }
-};
-
-TEST_F(CliTest, ExitCodesOfThePairCommands) {
-  struct Step {
-    std::vector<std::string> args;
-    int status;
-    std::string out;  // expected standard output ("*" for any)
-  } steps[] = {
-      {{"check", "가", "家"}, 2, ""},          // no dictionary yet: cannot open
-      {{"get", "가"}, 2, ""},
-      {{"del", "가", "家"}, 2, ""},
-      {{"add", "가", "家"}, 0, ""},
-      {{"add", "가", "家"}, 0, ""},            // registered already
-      {{"add", "가", "價"}, 0, ""},
-      {{"add", "가", "家家"}, 1, ""},          // lengths differ
-      {{"add", "ga", "家家"}, 1, ""},          // outside KS X 1001
-      {{"add", "가가가가가가가가가", "家家家家家家家家家"}, 1, ""},  // nine characters
-      {{"check", "가", "家"}, 0, ""},
-      {{"check", "가", "佳"}, 1, ""},
-      {{"check", "x", "y"}, 1, ""},
-      {{"get", "가"}, 0, "家\n價\n"},
-      {{"get", "나"}, 1, ""},
-      {{"del", "가", "佳"}, 1, ""},
-      {{"mod", "가", "家", "佳"}, 0, ""},
-      {{"get", "가"}, 0, "價\n佳\n"},
-      {{"mod", "가", "價", "價價"}, 1, ""},
-      {{"mod", "가", "價", "價"}, 0, ""},
-      {{"del", "가", "佳"}, 0, ""},
-      {{"del", "가", "佳"}, 1, ""},
-      {{"dump"}, 0, "가\t價\n"},
-      {{"export"}, 0, "가\t價\n"},
-      {{"verify"}, 0, "*"},
-  };
-  for (const Step &s : steps) {
-    CliResult r = dict(s.args);
-    std::string what = s.args[0] + (s.args.size() > 1 ? " " + s.args[1] : "");
-    EXPECT_EQ(r.status, s.status) << what << ": " << r.err;
-    if (s.out != "*") {
-      EXPECT_EQ(r.out, s.out) << what;
-    }
+  std::string pairs, expected;
+  for (int i = 0; i < 94; ++i) {
+    std::string w = *textcodec::to_utf8(std::string{'\xCA', static_cast<char>(0xA1 + i)});
+    pairs += "나\t" + w + "\n", expected += w + "\n";
   }
-}
-
-TEST_F(CliTest, GetPrintsEveryWordNotOnlyTen) {
-  std::string expected;
-  for (const char *w : {"家", "價", "佳", "可", "歌", "街", "假", "加", "暇", "架", "嫁", "稼", "苛"}) {
-    ASSERT_EQ(dict({"add", "가", w}).status, 0) << w;
-    expected += std::string(w) + "\n";
-  }
-  EXPECT_EQ(dict({"get", "가"}).out, expected);
-}
-
-TEST_F(CliTest, ErrorsAreOneLineNamingTheFile) {
-  struct Case {
-    std::vector<std::string> args;
-    std::string names;
-  } cases[] = {
-      {{"-f", "/nonexistent-dir/d.hjd", "add", "가", "家"}, "/nonexistent-dir/d.hjd"},
-      {{"-f", "/nonexistent-dir/d.hjd", "check", "가", "家"}, "/nonexistent-dir/d.hjd"},
-      {{"-f", "/nonexistent-dir/d.hjd", "verify"}, "/nonexistent-dir/d.hjd"},
-      {{"-f", "/tmp", "get", "가"}, "/tmp"},
-      {{"-f", "/" + std::string(90, 'a'), "get", "가"}, std::string(90, 'a')},
-      {{"import", "/nonexistent-dir/pairs.txt"}, "/nonexistent-dir/pairs.txt"},
-  };
-  for (const Case &c : cases) {
-    CliResult r = run_cli(home_.string(), c.args);
-    EXPECT_EQ(r.status, 2) << c.names;
-    EXPECT_EQ(lines(r.err), 1) << r.err;
-    EXPECT_NE(r.err.find(c.names), std::string::npos) << r.err;
-  }
+  ASSERT_EQ(run({"import", write("many.txt", pairs + pairs)}).status, 0);
+  EXPECT_EQ(run({"get", "나"}).out, expected);  // more words than one batch of lookups gives
 }
 
 // Nothing the command line is given may change the system dictionary, hang
-// on a FIFO, or garble the terminal through the messages it echoes.
+// on a FIFO, or garble the terminal through the messages it echoes; every
+// error is one line that names the file, or the usage.
 TEST_F(CliTest, RefusesSafely) {
-  std::string sys = (home_ / "syshjd").string(), fifo = (home_ / "fifo").string();
-  ASSERT_EQ(run_cli(home_.string(), {"-f", sys, "add", "가", "家"}).status, 0);
+  std::string sys = path("syshjd"), fifo = path("fifo"), pairs = write("pairs.txt", "가\t家\n"), out = path("out.hjd");
+  ASSERT_EQ(run({"-f", sys, "add", "가", "家"}).status, 0);
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-  dicttest::Bytes system = dicttest::read_file(sys);
+  Bytes system = dicttest::read_file(sys);
   scratch::Env sysdic("SYSDICNAME", sys.c_str());
-  std::string long_reading, long_word;
+  std::string long_reading, long_word, missing = "/nonexistent-dir/d.hjd";
   for (int i = 0; i < 200; ++i) long_reading += "가", long_word += "家";
-  struct Case {
-    std::vector<std::string> args;
-    bool home;
-    int status;
-    std::string says;  // a part of the one line on standard error
-  } cases[] = {
-      {{"add", "나", "羅"}, false, 2, "HOME is not set"},
-      {{"-s", "add", "나", "羅"}, true, 2, "only read"},
-      {{"-s", "del", "가", "家"}, true, 2, "only read"},
-      {{"-s", "mod", "가", "家", "價"}, true, 2, "only read"},
-      {{"-s", "import", "/dev/null"}, true, 2, "only read"},
-      {{"-f", sys, "del", "가", "家"}, true, 2, "is the system dictionary"},
-      {{"-f", fifo, "get", "가"}, true, 2, fifo},
-      {{"-f", fifo, "add", "가", "家"}, true, 2, "not a regular file"},
-      {{"-f", fifo, "verify"}, true, 2, fifo},
-      {{"-f", fifo, "repair"}, true, 2, "not a regular file"},
-      {{"add", "가\n\x1b[2J", "家"}, true, 1, "가\\n\\x1B[2J 家 refused"},
-      {{"add", long_reading, long_word}, true, 1, "가…가"},
-      {{"add", long_reading, long_word}, true, 1, "refused: longer than 8 characters\n"},
-  };
+  struct Case { std::vector<std::string> args; int status; std::string says; bool home = true; } cases[] = {
+      {{"-f", missing, "add", "가", "家"}, 2, missing}, {{"-f", "/tmp", "verify"}, 2, "/tmp"},
+      {{"-f", "/" + std::string(90, 'a'), "get", "가"}, 2, "longer than 79 bytes"},
+      {{"import", "/nonexistent-dir/pairs.txt"}, 2, "/nonexistent-dir/pairs.txt: cannot open"},
+      {{"import", "/tmp"}, 2, "/tmp: is a directory"}, {{"build", path("no/such/out.hjd"), pairs}, 2, "no/such/out.hjd"},
+      {{"add", "나", "羅"}, 2, "HOME is not set", false}, {{"-s", "add", "나", "羅"}, 2, "only read"},
+      {{"-s", "import", "/dev/null"}, 2, "only read"}, {{"-f", sys, "del", "가", "家"}, 2, "is the system dictionary"},
+      {{"-f", fifo, "get", "가"}, 2, fifo}, {{"-f", fifo, "add", "가", "家"}, 2, "not a regular file"},
+      {{"add", "가\n\x1b[2J", "家"}, 1, "가\\n\\x1B[2J 家 refused"}, {{"add", "é\xC2\x85", "家"}, 1, "é\\xC2\\x85 家 refused"},
+      {{"add", long_reading, long_word}, 1, "가…가"},
+      {{"add", long_reading, long_word}, 1, "refused: longer than 8 characters\n"},
+      {{}, 2, "no command"}, {{"frobnicate"}, 2, "unknown command"}, {{"check", "가"}, 2, "wrong number"},
+      {{"-x", "get", "가"}, 2, "unknown option"}, {{"-f", dic(), "export", "--merge"}, 2, "--merge goes with"},
+      {{"-s", "export", "--format", "libhangul", "--merge"}, 2, "--merge goes with"},
+      {{"-f", dic(), "export", "--format", "xml"}, 2, "unknown argument"},
+      {{"-f", dic(), "export", "--format"}, 2, "unknown argument"},
+      {{"build", "--layout", "tree", out, pairs}, 2, "--layout takes"}, {{"build", out, pairs, "--layout"}, 2, "--layout"},
+      {{"build", out}, 2, "wrong number"}, {{"build", out, pairs, "x"}, 2, "needs OUT and FILE"}};
   for (const Case &c : cases) {
     scratch::Env home("HOME", c.home ? home_.c_str() : nullptr);
-    CliResult r = run_cli(home_.string(), c.args);
+    CliResult r = run(c.args);
     EXPECT_EQ(r.status, c.status) << c.says << ": " << r.err;
-    // A change asked of the system dictionary is wrong usage: the usage follows its line.
-    EXPECT_EQ(lines(r.err) == 1, c.args[0] != "-s") << r.err;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_EQ(lines(r.err) == 1, r.err.find("\nusage: ") == std::string::npos) << r.err;
     EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
-    EXPECT_EQ(dicttest::read_file(sys), system) << c.says;
+    EXPECT_EQ(r.out, "") << c.says;
   }
+  EXPECT_EQ(dicttest::read_file(sys), system);
+  EXPECT_FALSE(fs::exists(out));
+  ASSERT_EQ(run({"-f", dic(), "add", "가", "價"}).status, 0);
+  scratch::Env none("SYSDICNAME", path("missing.hjd").c_str());
+  CliResult r = run({"-f", dic(), "export", "--format", "libhangul", "--merge"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("missing.hjd"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
 }
 
-TEST_F(CliTest, UsageErrors) {
-  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-           {}, {"frobnicate"}, {"get"}, {"check", "가"}, {"-s", "add", "가", "家"}, {"-x", "get", "가"}}) {
-    EXPECT_EQ(run_cli(home_.string(), args).status, 2);
-  }
-}
-
-TEST_F(CliTest, SystemDictionaryIsReadWithDashS) {
-  ASSERT_EQ(dict({"add", "한자", "漢字"}).status, 0);
-  CliResult r = run_cli(home_.string(), {"-s", "-f", dic(), "get", "한자"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "漢字\n");
-  setenv("SYSDICNAME", dic().c_str(), 1);
-  EXPECT_EQ(run_cli(home_.string(), {"-s", "check", "한자", "漢字"}).status, 0);
-  EXPECT_EQ(run_cli(home_.string(), {"check", "한자", "漢字"}).status, 2);  // no $HOME/.usrhjd
-}
-
-TEST_F(CliTest, VerifyFindsDamageAndRefusesADirectory) {
-  ASSERT_EQ(dict({"add", "가", "家"}).status, 0);
-  dicttest::Bytes b = dicttest::read_file(dic());
-  dicttest::set_num(b, 12 + 3 * 976, 0xFFFFFF);
-  dicttest::write_file(dic(), b);
-  CliResult r = dict({"verify"});
+// Pair files: both line forms, comments, skipped lines; import and build lay
+// them out alike; export goes back to the same file; dump, export and the
+// libhangul format list the pairs in their orders.
+TEST_F(CliTest, PairFiles) {
+  std::string text = "# comment\n\n가:家:집 가\n가\t價\r\n나:家家:\nabc:def:\nno separator\n"
+                     "가가가가가가가가가:家家家家家家家家家:\n가\t家\t家\n가:家:again\n한자\t漢字\n가나\t家價";
+  CliResult r = cli({"import", write("pairs.txt", text)});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("out of range"), std::string::npos) << r.out;
-  EXPECT_EQ(dict({"add", "가", "價"}).status, 2);
-  EXPECT_EQ(dicttest::read_file(dic()), b);
-  EXPECT_EQ(run_cli(home_.string(), {"-f", home_.string(), "verify"}).status, 2);
-}
-
-// Random add/del/mod through the command line give the model's bytes.
-TEST_F(CliTest, RandomChangesMatchTheModel) {
-  struct Text {
-    const char *utf8, *euc;
-  };
-  const Text readings[] = {{"가", "\xB0\xA1"}, {"나", "\xB3\xAA"}, {"가나", "\xB0\xA1\xB3\xAA"},
-                           {"한자", "\xC7\xD1\xC0\xDA"}, {"다가나", "\xB4\xD9\xB0\xA1\xB3\xAA"}};
-  const Text hanja[] = {{"家", "\xCA\xAB"}, {"價", "\xCA\xA4"}, {"佳", "\xCA\xA2"}, {"可", "\xCA\xA6"}};
-  std::mt19937 rng(11);
-  auto word = [&](std::size_t chars, std::string &utf8, std::string &euc) {
-    utf8.clear(), euc.clear();
-    for (std::size_t i = 0; i < chars; ++i) {
-      const Text &t = hanja[rng() % 4];
-      utf8 += t.utf8, euc += t.euc;
-    }
-  };
-  dicmodel::Model model;
-  ASSERT_EQ(dict({"add", "가", "家"}).status, 0);
-  ASSERT_EQ(model.add("\xB0\xA1", "\xCA\xAB"), 0);
-  for (int step = 0; step < 120; ++step) {
-    const Text &r = readings[rng() % 5];
-    std::size_t chars = std::string(r.euc).size() / 2;
-    std::string a_utf, a_euc, b_utf, b_euc;
-    word(chars, a_utf, a_euc);
-    word(chars, b_utf, b_euc);
-    int op = static_cast<int>(rng() % 3);
-    CliResult run;
-    if (op == 0) {
-      run = dict({"add", r.utf8, a_utf});
-      EXPECT_EQ(run.status, model.add(r.euc, a_euc) == 0 ? 0 : 2);
-    } else if (op == 1) {
-      run = dict({"del", r.utf8, b_utf});
-      EXPECT_EQ(run.status, model.del(r.euc, b_euc) == 1 ? 0 : 1);
-    } else {
-      run = dict({"mod", r.utf8, b_utf, a_utf});
-      EXPECT_EQ(run.status, model.mod(r.euc, b_euc, a_euc) >= 0 ? 0 : 2);
-    }
-    ASSERT_EQ(dicttest::read_file(dic()), model.bytes()) << "step " << step << " op " << op;
-  }
+  EXPECT_EQ(r.out, "");
+  for (const char *n : {":5: skipped: word length", ":6: skipped: character", ":7: skipped: not", ":8: skipped: longer",
+                        ":9: skipped: not", "5 of 12 lines skipped"})
+    EXPECT_NE(r.err.find(n), std::string::npos) << n << " in " << r.err;
+  EXPECT_EQ(lines(r.err), 6);
+  CliResult built = run({"build", path("built.hjd"), path("pairs.txt")});
+  EXPECT_EQ(built.status, 1);
+  EXPECT_EQ(built.err, r.err);
+  EXPECT_EQ(dicttest::read_file(path("built.hjd")), bytes());
+  // Clean, redirected: silent.
+  r = cli({"import", write("more.txt", "가\t佳\n")});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err + r.out, "");
+  // 가 is in slot 976, 가나 in 403, 한자 in 1713.
+  EXPECT_EQ(cli({"dump"}).out, "가나\t家價\n가\t家\n가\t價\n가\t佳\n한자\t漢字\n");
+  EXPECT_EQ(cli({"export"}).out, "가\t家\n가\t價\n한자\t漢字\n가나\t家價\n가\t佳\n");
+  write("export.txt", cli({"export"}).out);
+  ASSERT_EQ(run({"build", "--layout", "insertion", path("again.hjd"), path("export.txt")}).status, 0);
+  EXPECT_EQ(dicttest::read_file(path("again.hjd")), bytes());
+  std::string libhangul = cli({"export", "--format", "libhangul"}).out;
+  EXPECT_EQ(libhangul, "가:家:\n가:價:\n가:佳:\n가나:家價:\n한자:漢字:\n");
+  write("libhangul.txt", libhangul);
+#ifdef GLOSSET_HAVE_LIBHANGUL
+  HanjaTable *table = hanja_table_load(path("libhangul.txt").c_str());  // libhangul's own loader
+  HanjaList *list = hanja_table_match_exact(table, "가");
+  ASSERT_NE(list, nullptr);
+  std::string got;
+  for (int i = 0; i < hanja_list_get_size(list); ++i) got += std::string(hanja_list_get_nth_value(list, i)) + "\n";
+  EXPECT_EQ(got, "家\n價\n佳\n");
+  hanja_list_delete(list);
+  hanja_table_delete(table);
+#endif
+  // --merge: the user's words of a reading first, each word once.
+  write("system.txt", "가:可:\n가:家:\n나:羅:\n한자:漢字:\n");
+  ASSERT_EQ(run({"build", "--layout", "chain", path("system.hjd"), path("system.txt")}).status, 0);
+  scratch::Env sys("SYSDICNAME", path("system.hjd").c_str());
+  EXPECT_EQ(cli({"export", "--format", "libhangul", "--merge"}).out,
+            "가:家:\n가:價:\n가:佳:\n가:可:\n가나:家價:\n나:羅:\n한자:漢字:\n");
+  // build refuses to replace a file without --force, and leaves no temporary file.
+  r = run({"build", path("again.hjd"), path("more.txt")});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(path("again.hjd") + ": exists"), std::string::npos) << r.err;
+  EXPECT_EQ(dicttest::read_file(path("again.hjd")), bytes());
+  EXPECT_EQ(run({"build", "--force", path("again.hjd"), path("more.txt")}).status, 0);
+  EXPECT_EQ(fs::file_size(path("again.hjd")), 6012u + 2 * 6);
+  EXPECT_EQ(std::distance(fs::directory_iterator(home_), fs::directory_iterator()), 11);  // no temporary file left
 }
 
 }  // namespace

@@ -1,0 +1,294 @@
+// The store's entry points: the worked examples byte for byte, random
+// add/del/mod and import compared with the independent model, paths,
+// failures that must leave every file alone, and damaged files: verify
+// reports each kind of damage; every read stays inside the file, every walk
+// ends, what cannot be trusted reads as absent, and a change that would
+// patch a damaged chain or free list is refused unwritten.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <functional>
+#include <random>
+
+#include "tests/dict/dic_model.h"
+#include "tests/dict/dict_test_util.h"
+
+namespace {
+
+using namespace dicttest;
+namespace fs = std::filesystem;
+
+class StoreTest : public HomeDir {
+ protected:
+  void add(const std::string &k, const std::string &v) { ASSERT_EQ(InsertHanjaWord(0, k.c_str(), v.c_str()), 0); }
+  void del(const std::string &k, const std::string &v) { ASSERT_EQ(DeleteHanjaWord(0, k.c_str(), v.c_str()), 1); }
+  Bytes nodes() const {
+    Bytes b = user_bytes();
+    return Bytes(b.begin() + 6012, b.end());
+  }
+};
+
+TEST_F(StoreTest, WorkedExamples) {
+  init();
+  std::vector<int> plan(6);
+  ASSERT_EQ(GetInsertInfo(0, kHanja.c_str(), &plan[0], &plan[1], &plan[2], &plan[3], &plan[4], &plan[5]), 0);
+  EXPECT_EQ(plan, (std::vector<int>{0, 6012, 5151, 0, 6009, 6020}));
+  add(kHanja, kHanjaW);
+  Bytes pair{0x84, 0xC7, 0xD1, 0xC0, 0xDA, 0x00, 0x17, 0x84, 0x04, 0xF9, 0xD3, 0xED, 0xAE, 0x00, 0x00, 0x00};
+  EXPECT_EQ(nodes(), pair);
+  EXPECT_EQ(nums(user_bytes(), {5151, 5988, 6009}), (std::vector<int>{6012, 0, 6028}));
+  del(kHanja, kHanjaW);  // the pair stays, as free list 1
+  EXPECT_EQ(nodes(), pair);
+  EXPECT_EQ(nums(user_bytes(), {5151, 5988, 6009}), (std::vector<int>{0, 6012, 6028}));
+
+  fs::remove(user_dic());
+  add(kGa, kGa1);
+  add(kGa, kGa2);
+  EXPECT_EQ(nodes(), (Bytes{0x82, 0xB0, 0xA1, 0, 0x17, 0x82, 0x02, 0xCA, 0xAB, 0, 0x17, 0x88, 0x02, 0xCA, 0xA4, 0, 0, 0}));
+  Bytes before = user_bytes();
+  ASSERT_EQ(GetDeleteInfo(0, kGa.c_str(), kGa1.c_str(), &plan[0], &plan[1], &plan[2], &plan[3], &plan[4], &plan[5]), 0);
+  EXPECT_EQ(plan, (std::vector<int>{6018, 5985, 0, 6021, 6015, 6024}));
+  EXPECT_EQ(user_bytes(), before);  // planning writes nothing
+  del(kGa, kGa1);
+  EXPECT_EQ(nums(user_bytes(), {6015, 5985, 6021}), (std::vector<int>{6024, 6018, 0}));
+  add(kGa, kGa3);
+  EXPECT_EQ(nodes(), (Bytes{0x82, 0xB0, 0xA1, 0, 0x17, 0x88, 0x02, 0xCA, 0xA2, 0, 0, 0, 0x02, 0xCA, 0xA4, 0, 0x17, 0x82}));
+  EXPECT_EQ(num_at(user_bytes(), 5985), 0);
+}
+
+std::string word(std::mt19937 &rng, std::size_t length) {
+  std::string w;
+  while (w.size() < length) w += '\xCA', w += "\xA1\xA2\xA4\xAB"[rng() % 4];
+  return w;
+}
+
+class ModelTest : public StoreTest, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(ModelTest, RandomSequencesMatchTheModel) {
+  // Readings of several lengths, many of them in slot 976 (that of 가: "0!" and the last four), and
+  // words of a few Hanja, so that pairs repeat and chains hold many keys.
+  const std::string keys[] = {kGa, "0!", "\xB0!", kGaNa, kHanja, "\xB3\xAA", "\xB4\xD9\xB0\xA1\xB3\xAA",
+                              std::string(16, '\xC1'), "\xB0\xA1\xB7\xA7", "\xB0\xA1\xB0\xA1\xB0\xC4",
+                              "\xB0\xA1\xB0\xA1\xB0\xA1\xC5\xB4", "\xB0\xA1\xB0\xA1\xB0\xA1\xB7\xCA"};
+  std::mt19937 rng(GetParam());
+  dicmodel::Model model;
+  EXPECT_EQ(DicBuilder().image(), model.bytes());
+  init();
+  ASSERT_EQ(user_bytes(), model.bytes());
+  for (int step = 0; step < 600; ++step) {
+    const std::string &key = keys[rng() % 12];
+    // Now and then a word of the wrong length, which both must refuse.
+    std::string a = word(rng, rng() % 20 == 0 ? key.size() + 2 : key.size()), b = word(rng, key.size());
+    int op = static_cast<int>(rng() % 10), got, want;
+    if (op < 5)
+      got = InsertHanjaWord(0, key.c_str(), a.c_str()), want = model.add(key, a);
+    else if (op < 8)
+      got = DeleteHanjaWord(0, key.c_str(), b.c_str()), want = model.del(key, b);
+    else
+      got = UpdateHanjaWord(0, key.c_str(), b.c_str(), a.c_str()), want = model.mod(key, b, a);
+    ASSERT_EQ(got, want) << "step " << step << " op " << op;
+    ASSERT_EQ(user_bytes(), model.bytes()) << "step " << step << " op " << op;
+    std::vector<std::string> all = model.words(key);
+    std::size_t skip = rng() % 4, max = rng() % 5, from = std::min(skip, all.size());
+    std::vector<std::string> shown(all.begin() + from, all.begin() + std::min(from + max, all.size()));
+    ASSERT_EQ(words(0, key, static_cast<int>(skip), static_cast<int>(max)), shown) << step;
+    ASSERT_EQ(CheckDic(0, key.c_str(), b.c_str()), std::count(all.begin(), all.end(), b)) << step;
+  }
+  // Many pairs at once, as import lays them out in memory on the file as it
+  // now is (free lists and all), give the bytes of adding them one by one.
+  DicBuilder builder;
+  ASSERT_TRUE(builder.load(user_bytes()));
+  for (int i = 0; i < 200; ++i) {
+    const std::string &key = keys[rng() % 12];
+    std::string a = word(rng, rng() % 20 == 0 ? key.size() + 2 : key.size());
+    Bytes before = model.bytes();
+    DicBuilder::Result want = model.add(key, a) < 0 ? DicBuilder::Result::refused
+                              : model.bytes() == before ? DicBuilder::Result::present : DicBuilder::Result::added;
+    ASSERT_EQ(builder.add(key, a), want) << "pair " << i;
+  }
+  ASSERT_EQ(builder.image(), model.bytes());
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, ModelTest, ::testing::Values(1u, 2u, 3u, 4u, 5u));
+
+TEST(StoreFormat, HashTypeLengthByteAndTheBuildersLimit) {
+  for (auto [key, slot] : {std::pair{kGa, 976}, {kGaNa, 403}, {"", 0}, {"0!", 976}, {"\xB0\xA1\xB3", 356}})
+    EXPECT_EQ(hash(key.c_str()), slot) << key;  // bit 7 is left out; an odd last byte pairs with NUL
+  FILE *fp = std::tmpfile();
+  std::fputs("\x84\x10", fp);
+  std::rewind(fp);
+  std::vector<int> got(6);
+  for (int i = 0; i < 3; ++i) get_typelength(fp, &got[2 * i], &got[2 * i + 1]);  // the third at the end of the file
+  EXPECT_EQ(got, (std::vector<int>{1, 4, 2, 16, 2, 0}));
+  std::fclose(fp);
+  DicBuilder builder;
+  std::string key(16, '\xB0');
+  for (std::uint32_t n = 0; builder.add(key, std::string(16, '\xCA')) == DicBuilder::Result::added; ++n)
+    for (int i = 0; i < 4; ++i) key[2 * i + 1] = static_cast<char>(0xA1 + (n >> (6 * i)) % 64);
+  EXPECT_EQ(builder.add(key, std::string(16, '\xCA')), DicBuilder::Result::full);
+  EXPECT_LE(builder.image().size(), 0xFFFFFFu);
+  EXPECT_GT(builder.image().size() + 40, 0xFFFFFFu);
+}
+
+TEST_F(StoreTest, DictionaryPaths) {
+  std::string fits = "/" + std::string(78, 'a'), over = fits + "a";  // 79 bytes fit the buffer with their NUL
+  struct Case { const char *home, *usr, *sys; int type; std::string path; } cases[] = {  // "@": HOME
+      {"@", nullptr, nullptr, 0, "@/.usrhjd"}, {"@", "mine", nullptr, 0, "@/mine"}, {"@", "/x/abs", nullptr, 0, "/x/abs"},
+      {"@", "", nullptr, 0, ""}, {"@", fits.c_str(), nullptr, 0, fits}, {"@", over.c_str(), nullptr, 0, ""},
+      {nullptr, nullptr, nullptr, 0, "/usr/lib/inpd/ko/syshjd"}, {nullptr, nullptr, "/s/d", 0, "/s/d"},
+      {"@", nullptr, nullptr, 1, "/usr/lib/inpd/ko/syshjd"}, {"@", nullptr, "rel", 1, "/usr/lib/inpd/ko/rel"},
+      {"@", nullptr, "/abs/sys", 1, "/abs/sys"}, {"@", nullptr, "", 1, ""}, {"@", nullptr, nullptr, 2, "nulhjd"},
+      {"@", nullptr, nullptr, 3, ""}, {"@", nullptr, nullptr, -1, ""}};
+  for (const Case &c : cases) {
+    scratch::Env home("HOME", c.home ? home_.c_str() : nullptr), usr("USRDICNAME", c.usr), sys("SYSDICNAME", c.sys);
+    char path[kPathSize] = "junk";
+    get_dicname(c.type, path);
+    EXPECT_EQ(path, c.path[0] == '@' ? home_.string() + c.path.substr(1) : c.path) << c.type << (c.usr ? c.usr : "");
+  }
+}
+
+// Nothing is created, changed or reported as done where the store cannot work.
+TEST_F(StoreTest, FailuresLeaveEveryFileAlone) {
+  char rows[10][kRowSize];
+  int count = 5;
+  EXPECT_EQ(GetHanjaWord(0, kGa.c_str(), 0, 10, &count, rows), -1);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(CheckDic(0, kGa.c_str(), kGa1.c_str()), -1);
+  EXPECT_EQ(DeleteHanjaWord(0, kGa.c_str(), kGa1.c_str()), -1);
+  for (auto [k, v] : {std::pair{std::string(), std::string()}, {"\xB0", "\xCA"}, {kGa, kGaNa}, {kGaNa, kGa1},
+                      {std::string(18, '\xB0'), std::string(18, '\xCA')}})
+    EXPECT_EQ(InsertHanjaWord(0, k.c_str(), v.c_str()), -1) << k.size();
+  setenv("SYSDICNAME", (home_ / "sys").c_str(), 1);
+  EXPECT_EQ(InsertHanjaWord(1, kGa.c_str(), kGa1.c_str()), -1);
+  EXPECT_EQ(UpdateHanjaWord(1, kGa.c_str(), kGa1.c_str(), kGa2.c_str()), -1);
+  EXPECT_FALSE(fs::exists(user_dic()));
+  EXPECT_FALSE(fs::exists(home_ / "sys"));
+  add(kGa, kGa1);
+  Bytes b = user_bytes();
+  EXPECT_EQ(UpdateHanjaWord(0, kGa.c_str(), kGa1.c_str(), kGaNa.c_str()), -1);
+  init();
+  fs::create_directory(home_ / "dir");
+  for (auto [usr, type] : {std::pair{"", 0}, {nullptr, 3}, {nullptr, -2}, {"dir", 0}}) {
+    scratch::Env env("USRDICNAME", usr);
+    EXPECT_EQ(CheckDic(type, kGa.c_str(), kGa1.c_str()), -1);
+    EXPECT_EQ(InsertHanjaWord(type, kGa.c_str(), kGa2.c_str()), -1);
+    EXPECT_EQ(UpdateHanjaWord(type, kGa.c_str(), kGa1.c_str(), kGa2.c_str()), -1);
+  }
+  // Locked by another writer, or every write failing as on a full disk: nothing changes, and each result is -1.
+  auto changes = [&] {
+    return std::vector<int>{InsertHanjaWord(0, kGa.c_str(), kGa2.c_str()), DeleteHanjaWord(0, kGa.c_str(), kGa1.c_str()),
+                            UpdateHanjaWord(0, kGa.c_str(), kGa1.c_str(), kGa2.c_str())};
+  };
+  int fd = open(user_dic().c_str(), O_RDONLY);
+  ASSERT_EQ(flock(fd, LOCK_EX), 0);
+  scratch::Env wait("GLOSSET_LOCK_WAIT_MS", "0");
+  EXPECT_EQ(changes(), (std::vector<int>{-1, -1, -1}));
+  close(fd);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit none{0, old.rlim_max};
+  std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+  std::vector<int> results = changes();
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(results, (std::vector<int>{-1, -1, -1}));
+  EXPECT_EQ(user_bytes(), b);  // an existing file is never emptied
+  EXPECT_EQ(std::distance(fs::directory_iterator(home_), fs::directory_iterator()), 2);  // it and "dir"
+  setenv("USRDICNAME", "no/such/dir/dic", 1);
+  EXPECT_EXIT(init(), ::testing::ExitedWithCode(1), "");
+}
+
+const std::string kNa = "\xB3\xAA";  // 나
+
+// The sound dictionary every case damages:
+//   6012 가  6018 家  6024 價  6030 0!  6036 佳   (one chain, slot 976)
+//   6042 나  6048 (its value)                   (freed: free list 0 = 6042 -> 6048 -> 0)
+//   6054 한자  6062 漢字                          (slot 1713)
+//   end of data 6070
+class DamagedTest : public HomeDir {
+ protected:
+  void SetUp() override {
+    for (auto [k, v] : {std::pair{kGa, kGa1}, {kGa, kGa2}, {std::string("0!"), kGa3}, {kNa, kGa1}, {kHanja, kHanjaW}})
+      ASSERT_EQ(InsertHanjaWord(0, k.c_str(), v.c_str()), 0);
+    ASSERT_EQ(DeleteHanjaWord(0, kNa.c_str(), kGa1.c_str()), 1);
+    sound_ = user_bytes();
+    ASSERT_EQ(nums(sound_, {5985, 6009}), (std::vector<int>{6042, 6070}));
+    VerifyReport r = verify_image(sound_);
+    ASSERT_EQ(std::vector<std::size_t>({r.total, r.keys, r.values, r.free_nodes}), (std::vector<std::size_t>{0, 3, 4, 2}));
+  }
+  Bytes sound_;
+};
+
+TEST_F(DamagedTest, EachDamageIsReportedAndRefusedCleanly) {
+  struct Damage {
+    std::string report;  // a part of one of verify's lines
+    std::function<void(Bytes &)> poke;
+    std::string absent = "";                   // a reading that must now read as absent ("" for none)
+    std::string add_key = "", add_value = "";  // an insertion that must be refused ("" for none)
+    std::string del_key = "", del_value = "";  // a deletion that must not happen ("" for none)
+  } cases[] = {
+      {"truncated header", [](Bytes &b) { b.resize(3000); }, kGa, kGa, kGa3, kGa, kGa1},
+      {"bad signature", [](Bytes &b) { b[0] = 'X'; }},
+      {"out of range", [](Bytes &b) { set_num(b, 12 + 3 * 976, 0xFFFFF0); }, kGa, kGa, kGa3, kGa, kGa1},
+      {"out of range", [](Bytes &b) { set_num(b, 12 + 3 * 976, 100); }, kGa, kGa, kGa3, kGa, kGa1},
+      {"out of range", [](Bytes &b) { set_num(b, 12 + 3 * 976, 6066); }, kGa, kGa, kGa3, kGa, kGa1},
+      {"loops back", [](Bytes &b) { set_num(b, 6039, 6036); }, "0!", "0!", kGa1, "0!", kGa3},
+      {"loops back", [](Bytes &b) { set_num(b, 6039, 6030); }, "", "0!", kGa1, "0!", kGa3},
+      {"loops back", [](Bytes &b) { set_num(b, 6039, 6012); }, "\xB0!", "\xB0!", kGa1, "0!", kGa3},
+      {"runs past the end", [](Bytes &b) { b[6018] = 0x7F; }, kGa, kGa, kGa3, kGa, kGa2},
+      {"runs past the end", [](Bytes &b) { b[6054] = 0xFF; }, kHanja},
+      {"loops back", [](Bytes &b) { set_num(b, 6051, 6042); }, "", kNa, kGa2},
+      {"overlaps another node", [](Bytes &b) { b[6048] = 0x04; }, "", kNa, kGa2},
+      {"another class", [](Bytes &b) { set_num(b, 5985, 0), set_num(b, 5988, 6042); }, "", kGaNa, kHanjaW},
+      {"out of range", [](Bytes &b) { set_num(b, 5985, 7000); }, "", kNa, kGa2, kGa, kGa1},
+      {"used twice", [](Bytes &b) { set_num(b, 5985, 6036); }},  // a live value on a free list
+      {"is not the file length", [](Bytes &b) { set_num(b, 6009, 6076); }, "", kHanja, kGaNa},
+      {"has 2 bytes, its key", [](Bytes &b) { b[6062] = 0x02, set_num(b, 6065, 0); }, "", "", "", kHanja, "\xF9\xD3"},
+      {"has no value", [](Bytes &b) { set_num(b, 6033, 0); }},  // 0! loses 佳
+      {"no size class", [](Bytes &b) { b[6012] = 0x80; }},
+      {"belongs to slot", [](Bytes &b) { b[6031] = '1'; }},  // 0! becomes 1!, another slot
+      {"has no key before it", [](Bytes &b) { set_num(b, 12 + 3 * 976, 6018); }},
+      {"reached by no chain", [](Bytes &b) { set_num(b, 6027, 0); }},  // 0! and 佳 cut off
+  };
+  for (const Damage &c : cases) {
+    Bytes damaged = sound_;
+    c.poke(damaged);
+    SCOPED_TRACE(c.report + " #" + std::to_string(&c - cases));
+    VerifyReport r = verify_image(damaged);
+    bool found = false;
+    for (const std::string &p : r.problems) found = found || p.find(c.report) != std::string::npos;
+    EXPECT_TRUE(found) << (r.problems.empty() ? "(none)" : r.problems[0]);
+    write_file(user_dic(), damaged);
+    EXPECT_TRUE(c.absent.empty() || (words(0, c.absent).empty() && CheckDic(0, c.absent.c_str(), kGa1.c_str()) == 0));
+    for (const std::string &k : {kGa, std::string("0!"), kNa, kHanja}) EXPECT_LE(words(0, k).size(), 2u);
+    EXPECT_TRUE(c.add_key.empty() || InsertHanjaWord(0, c.add_key.c_str(), c.add_value.c_str()) == -1);
+    EXPECT_TRUE(c.del_key.empty() || DeleteHanjaWord(0, c.del_key.c_str(), c.del_value.c_str()) != 1);
+    EXPECT_EQ(user_bytes(), damaged);
+  }
+}
+
+TEST_F(DamagedTest, PlansThatDoNotFitTheFileAreNotWritten) {
+  // A node inside the header or beyond the end, a field in the avail table or
+  // beyond the end, an avail entry outside the table, a link beyond the end.
+  struct Plan { int node, field, held, avail, avail_value; } plans[] = {
+      {100, 5151, 0, 6009, 6078}, {9000, 5151, 0, 6009, 6078}, {6070, 5985, 0, 6009, 6078},
+      {6070, 9000, 0, 6009, 6078}, {6070, 5151, 0, 5000, 6078}, {6070, 5151, 9000, 6009, 6078}};
+  for (const Plan &p : plans)
+    EXPECT_EQ(InsertDic(0, 2, kGa1.c_str(), p.node, p.field, p.held, p.avail, p.avail_value), -1) << p.node << " " << p.field;
+  // The avail entry is the end of data, the freed node inside the header, the patch or the value link beyond the end.
+  struct DeletePlan { int freed, avail, head, value_link, patch, next; } deletes[] = {
+      {6018, 6009, 0, 6021, 6015, 6024}, {10, 5985, 0, 6021, 6015, 6024},
+      {6018, 5985, 0, 6021, 9000, 6024}, {6018, 5985, 0, 9000, 6015, 6024}};
+  for (const DeletePlan &p : deletes)
+    EXPECT_EQ(DeleteDic(0, p.freed, p.avail, p.head, p.value_link, p.patch, p.next), -1) << p.freed << " " << p.patch;
+  EXPECT_EQ(user_bytes(), sound_);
+  // Every node a chain held is lost now; the free list's two are still reached.
+  for (int slot = 0; slot < 1991; ++slot) set_num(sound_, 12 + 3 * slot, 0xFFFFFF);
+  VerifyReport r = verify_image(sound_, 10);
+  EXPECT_EQ(std::vector<std::size_t>({r.problems.size(), r.orphan_keys, r.orphan_values, r.total}),
+            (std::vector<std::size_t>{10, 3, 4, 1991 + 7}));
+}
+
+}  // namespace
