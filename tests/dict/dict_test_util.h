@@ -38,9 +38,7 @@ inline std::vector<int> nums(const Bytes &b, std::initializer_list<int> offsets)
   return out;
 }
 
-inline void set_num(Bytes &b, std::size_t at, int v) {
-  for (std::size_t i = 0; i < 3; ++i) b.at(at + i) = static_cast<unsigned char>(v >> (16 - 8 * i));
-}
+inline void set_num(Bytes &b, std::size_t at, int v) { b.at(at) = v >> 16, b.at(at + 1) = v >> 8, b.at(at + 2) = v; }
 
 // Words skip+1 .. skip+max of `key` (none when the file cannot be opened).
 inline std::vector<std::string> words(int type, const std::string &key, int skip = 0, int max = 100) {

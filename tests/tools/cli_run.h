@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include "tests/dict/dict_test_util.h"
+#include "tools/text_codec.h"
 
 namespace clitest {
 
@@ -18,6 +19,11 @@ struct CliResult {
   int signal = 0;   // the signal that ended it, if one did
   std::string out, err;
 };
+
+// The i-th Hanja and the i-th Hangul syllable of KS X 1001, as UTF-8.
+inline std::string ks(int row, int i) { return *textcodec::to_utf8(std::string{char(row + i / 94), char(0xA1 + i % 94)}); }
+inline std::string hanja(int i) { return ks(0xCA, i); }
+inline std::string syllable(int i) { return ks(0xB0, i); }
 
 inline int lines(const std::string &s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
 
