@@ -36,16 +36,12 @@ class Model {
     std::vector<int> chain = walk(slot_of(key));
     int k = find_key(chain, key);
     if (k < 0) {
-      int node = allocate(n);
-      write_node(node, true, key, 0);
-      put(chain.empty() ? 12 + 3 * slot_of(key) : link_field(chain.back()), node);
-      k = node;
+      k = place(true, key, 0);
+      put(chain.empty() ? 12 + 3 * slot_of(key) : link_field(chain.back()), k);
     }
     std::vector<int> values = group(key);
     int hang = link_field(values.empty() ? k : values.back());
-    int node = allocate(n);
-    write_node(node, false, value, get(hang));
-    put(hang, node);
+    put(hang, place(false, value, get(hang)));
     return 0;
   }
 
@@ -77,9 +73,7 @@ class Model {
  private:
   unsigned char at(int i) const { return file_[static_cast<std::size_t>(i)]; }
   int get(int i) const { return at(i) * 65536 + at(i + 1) * 256 + at(i + 2); }
-  void put(int i, int v) {
-    for (int b = 0; b < 3; ++b) file_[static_cast<std::size_t>(i + b)] = static_cast<unsigned char>(v >> (16 - 8 * b));
-  }
+  void put(int i, int v) { file_[i] = v >> 16 & 255, file_[i + 1] = v >> 8 & 255, file_[i + 2] = v & 255; }
   static int slot_of(const std::string &s) {
     std::uint32_t sum = 0;
     for (std::size_t i = 0; i < s.size(); i += 2)
@@ -88,10 +82,7 @@ class Model {
   }
   int length(int node) const { return at(node) % 128; }
   int link_field(int node) const { return node + 1 + length(node); }
-  std::string text(int node) const {
-    auto from = file_.begin() + node + 1;
-    return std::string(from, from + length(node));
-  }
+  std::string text(int node) const { return std::string(file_.begin() + node + 1, file_.begin() + link_field(node)); }
   std::vector<int> walk(int slot) const {
     std::vector<int> nodes;
     for (int n = get(12 + 3 * slot); n != 0; n = get(link_field(n))) nodes.push_back(n);
@@ -112,21 +103,20 @@ class Model {
         for (std::size_t j = i + 1; j < chain.size() && at(chain[j]) < 128; ++j) values.push_back(chain[j]);
     return values;
   }
-  int allocate(int n) {
-    int head_field = 5985 + 3 * (n / 2 - 1), head = get(head_field);
-    if (head != 0) {
-      put(head_field, get(head + 1 + n));
-      return head;
+  // Writes a node where the next one of its length goes: the head of its free list, or the end of data.
+  int place(bool key, const std::string &s, int link) {
+    int n = static_cast<int>(s.size()), head_field = 5985 + 3 * (n / 2 - 1), node = get(head_field);
+    if (node != 0) {
+      put(head_field, get(node + 1 + n));
+    } else {
+      node = get(6009);
+      file_.resize(file_.size() + s.size() + 4);
+      put(6009, node + n + 4);
     }
-    int end = get(6009);
-    file_.resize(file_.size() + static_cast<std::size_t>(n) + 4);
-    put(6009, end + n + 4);
-    return end;
-  }
-  void write_node(int node, bool key, const std::string &s, int link) {
-    file_[static_cast<std::size_t>(node)] = static_cast<unsigned char>((key ? 128 : 0) + s.size());
-    std::memcpy(&file_[static_cast<std::size_t>(node) + 1], s.data(), s.size());
-    put(link_field(node), link);
+    file_[node] = static_cast<unsigned char>((key ? 128 : 0) + n);
+    std::memcpy(&file_[node + 1], s.data(), s.size());
+    put(node + 1 + n, link);
+    return node;
   }
 
   std::vector<unsigned char> file_;

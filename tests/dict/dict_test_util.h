@@ -16,6 +16,7 @@
 namespace dicttest {
 
 using Bytes = std::vector<unsigned char>;
+using Sizes = std::vector<std::size_t>;
 
 // EUC-KR spellings: 가, 가나, 한자, 漢字, 家, 價, 佳.
 inline const std::string kGa = "\xB0\xA1", kGaNa = "\xB0\xA1\xB3\xAA", kHanja = "\xC7\xD1\xC0\xDA",

@@ -21,9 +21,15 @@ struct CliResult {
 };
 
 // The i-th Hanja and the i-th Hangul syllable of KS X 1001, as UTF-8.
-inline std::string ks(int row, int i) { return *textcodec::to_utf8(std::string{char(row + i / 94), char(0xA1 + i % 94)}); }
+inline std::string ks(int r, int i) { return *textcodec::to_utf8(std::string{char(r + i / 94), char(161 + i % 94)}); }
 inline std::string hanja(int i) { return ks(0xCA, i); }
 inline std::string syllable(int i) { return ks(0xB0, i); }
+
+// Whether `r` ended with `status` and said `says` on standard error.
+inline ::testing::AssertionResult exited(const CliResult &r, int status, const std::string &says) {
+  if (r.status == status && r.err.find(says) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "exit status " << r.status << ", standard error: " << r.err;
+}
 
 inline int lines(const std::string &s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
 
@@ -33,8 +39,7 @@ inline int lines(const std::string &s) { return static_cast<int>(std::count(s.be
 inline CliResult run_cli(const std::string &scratch, const std::vector<std::string> &args,
                          const std::vector<std::string> &prefix = {}) {
   std::vector<std::string> all = prefix;
-  all.push_back(GLOSSET_DICT);
-  all.insert(all.end(), args.begin(), args.end());
+  all.push_back(GLOSSET_DICT), all.insert(all.end(), args.begin(), args.end());
   std::vector<char *> argv;
   for (std::string &a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -42,7 +47,7 @@ inline CliResult run_cli(const std::string &scratch, const std::vector<std::stri
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
   for (int fd = 0; fd < 3; ++fd)
-    posix_spawn_file_actions_addopen(&fa, fd, files[fd].c_str(), fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&fa, fd, files[fd].c_str(), fd ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY, 0644);
   pid_t pid;
   CliResult r;
   if (posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ) == 0) {
@@ -55,9 +60,8 @@ inline CliResult run_cli(const std::string &scratch, const std::vector<std::stri
     r.signal = WIFSIGNALED(ws) ? WTERMSIG(ws) : 0;
   }
   posix_spawn_file_actions_destroy(&fa);
-  Bytes out = dicttest::read_file(files[1]), err = dicttest::read_file(files[2]);
-  r.out.assign(out.begin(), out.end());
-  r.err.assign(err.begin(), err.end());
+  auto text = [](const std::string &f) { Bytes b = dicttest::read_file(f); return std::string(b.begin(), b.end()); };
+  r.out = text(files[1]), r.err = text(files[2]);
   return r;
 }
 
@@ -68,7 +72,7 @@ class CliTest : public dicttest::HomeDir {
   std::string dic() const { return path("words.hjd"); }
   Bytes bytes() const { return dicttest::read_file(dic()); }
   std::string write(const std::string &name, const std::string &text) const {
-    std::ofstream(home_ / name, std::ios::binary) << text;
+    std::ofstream(path(name)) << text;
     return path(name);
   }
   CliResult run(const std::vector<std::string> &args, const std::vector<std::string> &prefix = {}) const {

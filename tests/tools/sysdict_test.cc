@@ -25,8 +25,7 @@ TEST_F(SysDict, HoldsEveryStorablePairOfTheTableInFileOrder) {
   Bytes sys = read_file(GLOSSET_SYSDICT);
   EXPECT_TRUE(sys == chain_layout(builder.image()));
   VerifyReport report = verify_image(sys);
-  EXPECT_EQ(std::vector<std::size_t>({report.total, report.keys, report.values, report.free_nodes}),
-            (std::vector<std::size_t>{0, 221540, 278984, 0}));
+  EXPECT_EQ(Sizes({report.total, report.keys, report.values, report.free_nodes}), Sizes({0, 221540, 278984, 0}));
   setenv("SYSDICNAME", GLOSSET_SYSDICT, 1);
   for (const auto &[key, list] : readings) ASSERT_EQ(words(DIC_SYSTEM, key), list);
 }
