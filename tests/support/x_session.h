@@ -1,7 +1,7 @@
 // One toolkit session per GUI test process, on the private display of
 // tests/xvfb-run.sh: event pumping with deadlines, actions run from timers
 // (so they also run inside nested loops: a modal wait, a drag, a posted
-// menu), and real pointer input through the XTest extension.
+// menu), and real pointer and key input through the XTest extension.
 #pragma once
 #include <functional>
 #include <memory>
@@ -23,13 +23,13 @@ struct Session {
 Session &session(const char *app_class = "GlossetTest");
 inline Widget toplevel() { return session().toplevel; }
 
-// A new top-level shell at (0, 0) of the given size, not yet realized.
-Widget make_shell(int width, int height);
+// A new top-level shell at (x, y) of the given size, not yet realized.
+Widget make_shell(int width, int height, int x = 0, int y = 0);
 
 // Processes every pending event and timer until done() holds or timeout_ms
 // has passed; answers done().
 bool pump_until(const std::function<bool()> &done, int timeout_ms = 3000);
-void pump_for(int ms);
+inline void pump_for(int ms) { pump_until([] { return false; }, ms); }
 // Realizes and maps the shell and waits until it is mapped and its first
 // exposures have been handled.
 bool show_and_wait(Widget shell);
@@ -60,7 +60,7 @@ class Script {
 // gets it. Coordinates are relative to the widget (or gadget).
 void pointer_to(Widget w, int x, int y);
 void button(unsigned int number, bool press);
-void click(Widget w);  // button 1 at (5, 5) inside w
+void click(Widget w);  // button 1 in the middle of w
 // A key pressed and released on the keyboard; without a window manager the
 // focus follows the pointer.
 void key(KeySym sym);
