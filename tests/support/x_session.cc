@@ -65,26 +65,6 @@ void after(int ms, std::function<void()> action) {
   XtAppAddTimeOut(session().app, ms, run_action, std::make_unique<Action>(std::move(action)).release());
 }
 
-Script &Script::then(int delay_ms, std::function<void()> step) {
-  state_->steps.emplace_back(delay_ms, std::move(step));
-  return *this;
-}
-
-void Script::start() {
-  state_->started = true;
-  state_->next = 0;
-  schedule(state_);
-}
-
-void Script::schedule(const std::shared_ptr<State> &state) {
-  if (state->next >= state->steps.size()) return;
-  after(state->steps[state->next].first, [state] {
-    state->steps[state->next].second();
-    ++state->next;
-    schedule(state);
-  });
-}
-
 void pointer_to(Widget w, int x, int y) {
   Display *d = XtDisplayOfObject(w);
   Position gx = 0, gy = 0;
@@ -125,7 +105,5 @@ void send_wm_delete(Widget w) {
   XSendEvent(d, XtWindow(shell), False, NoEventMask, &ev);
   XFlush(d);
 }
-
-std::string name_of(Widget w) { return w == nullptr ? "(none)" : XtName(w); }
 
 }  // namespace xs

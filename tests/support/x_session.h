@@ -4,9 +4,6 @@
 // menu), and real pointer and key input through the XTest extension.
 #pragma once
 #include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include <Xm/Xm.h>
 
@@ -37,25 +34,6 @@ bool show_and_wait(Widget shell);
 // Runs action once from a timer in whatever event loop runs next.
 void after(int ms, std::function<void()> action);
 
-// Steps run one after another, each from a timer after its delay. Steps still
-// waiting when the script goes (a test that stopped early) run against state
-// they share, never against the gone script.
-class Script {
- public:
-  Script &then(int delay_ms, std::function<void()> step);
-  void start();
-  bool finished() const { return state_->started && state_->next == state_->steps.size(); }
-
- private:
-  struct State {
-    std::vector<std::pair<int, std::function<void()>>> steps;
-    size_t next = 0;
-    bool started = false;
-  };
-  static void schedule(const std::shared_ptr<State> &state);
-  std::shared_ptr<State> state_ = std::make_shared<State>();
-};
-
 // Pointer input, as from a real mouse, so that the toolkit's grabs decide who
 // gets it. Coordinates are relative to the widget (or gadget).
 void pointer_to(Widget w, int x, int y);
@@ -67,7 +45,5 @@ void key(KeySym sym);
 
 // Asks, the window manager's way, for the shell of w to close.
 void send_wm_delete(Widget w);
-
-std::string name_of(Widget w);
 
 }  // namespace xs
