@@ -1,76 +1,33 @@
+// main() of the runtime's GUI tests, which opens the display once in a Korean
+// UTF-8 locale with a realized toplevel to parent the dialogs, and the
+// helpers that find and drive those dialogs.
 // gtest comes before the X headers, whose None macro it cannot bear.
 #include <gtest/gtest.h>
 
 #include "tests/dtb/gui_dialogs.h"
 
+#include <clocale>
 #include <cstring>
-#include <vector>
 
 #include <X11/IntrinsicP.h>
 #include <X11/CompositeP.h>
-#include <Xm/MessageB.h>
 
+#include "dtb/dtb_utils.h"
 #include "tests/support/x_session.h"
 
 namespace dtb_test {
 
-namespace {
-
-// The first child of a popup shell, or null.
-Widget child_of(Widget shell) {
-  auto cw = reinterpret_cast<CompositeWidget>(shell);
-  return XtIsComposite(shell) && cw->composite.num_children > 0 ? cw->composite.children[0] : nullptr;
-}
-
-// The toplevel's popup shells, oldest first, that are not being destroyed and
-// whose own name, or their child's, is the one given.
-std::vector<Widget> shells(const char *name, bool by_child) {
+std::vector<Widget> popups(const char *shell_name) {
   std::vector<Widget> out;
   Widget top = xs::toplevel();
   for (Cardinal i = 0; i < top->core.num_popups; ++i) {
-    Widget shell = top->core.popup_list[i];
-    Widget named = by_child ? child_of(shell) : shell;
-    if (!shell->core.being_destroyed && named != nullptr && std::strcmp(XtName(named), name) == 0)
-      out.push_back(shell);
+    auto shell = reinterpret_cast<CompositeWidget>(top->core.popup_list[i]);
+    if (!shell->core.being_destroyed && shell->composite.num_children > 0 &&
+        std::strcmp(XtName(top->core.popup_list[i]), shell_name) == 0)
+      out.push_back(shell->composite.children[0]);
   }
   return out;
 }
-
-}  // namespace
-
-Widget shown_message_box() {
-  std::vector<Widget> boxes = shells("dtb_msg_dlg", true);
-  for (auto it = boxes.rbegin(); it != boxes.rend(); ++it)
-    if (XtIsManaged(child_of(*it))) return child_of(*it);
-  return nullptr;
-}
-
-int live_message_boxes() { return static_cast<int>(shells("dtb_msg_dlg", true).size()); }
-
-Widget popup_child(const char *shell_name) {
-  std::vector<Widget> found = shells(shell_name, false);
-  return found.empty() ? nullptr : child_of(found.front());
-}
-
-Widget newest_popup_child(const char *shell_name) {
-  std::vector<Widget> found = shells(shell_name, false);
-  return found.empty() ? nullptr : child_of(found.back());
-}
-
-int popup_count(const char *shell_name) { return static_cast<int>(shells(shell_name, false).size()); }
-
-Widget button_of(Widget msg_dlg, Button which) {
-  switch (which) {
-    case Button::kOk: return XmMessageBoxGetChild(msg_dlg, XmDIALOG_OK_BUTTON);
-    case Button::kCancel: return XmMessageBoxGetChild(msg_dlg, XmDIALOG_CANCEL_BUTTON);
-    case Button::kHelp: return XmMessageBoxGetChild(msg_dlg, XmDIALOG_HELP_BUTTON);
-    case Button::kAction2: return XtNameToWidget(msg_dlg, "action2_button");
-    case Button::kAction3: return XtNameToWidget(msg_dlg, "action3_button");
-  }
-  return nullptr;
-}
-
-namespace {
 
 bool on_screen(Widget w) {
   XWindowAttributes a;
@@ -78,55 +35,31 @@ bool on_screen(Widget w) {
          a.map_state == IsViewable;
 }
 
-void click_middle(Widget button) {
-  Dimension width = 0, height = 0;
-  XtVaGetValues(button, XmNwidth, &width, XmNheight, &height, nullptr);
-  xs::pointer_to(button, width / 2, height / 2);
-  xs::button(1, true);
-  xs::button(1, false);
-}
-
-void try_when_shown(std::function<void(Widget)> action, int tries_left) {
-  Widget d = shown_message_box();
-  if (on_screen(d)) {
-    action(d);
-  } else if (tries_left > 0) {
-    xs::after(20, [action = std::move(action), tries_left] { try_when_shown(action, tries_left - 1); });
-  } else {
-    ADD_FAILURE() << "no message box came up";
-    if (d != nullptr) xs::send_wm_delete(d);
-  }
-}
-
-}  // namespace
-
 void press(Widget button) {
-  ASSERT_TRUE(xs::pump_until([button] { return on_screen(button); })) << xs::name_of(button);
-  click_middle(button);
+  ASSERT_TRUE(xs::pump_until([button] { return on_screen(button); })) << XtName(button);
+  xs::click(button);
   xs::pump_for(30);
 }
 
-void when_shown(std::function<void(Widget)> action, int ms) {
-  xs::after(ms, [action = std::move(action)] { try_when_shown(action, 100); });
-}
-
-void press_later(Button which, int ms) {
-  when_shown([which](Widget d) {
-    Widget b = button_of(d, which);
-    if (b != nullptr && XtIsManaged(b)) {
-      click_middle(b);
-      return;
-    }
-    ADD_FAILURE() << "no button " << static_cast<int>(which) << " in the shown box";
-    xs::send_wm_delete(d);
-  }, ms);
-}
-
-void type_later(KeySym key, int ms) {
-  when_shown([key](Widget d) {
-    xs::pointer_to(d, 5, 5);
-    xs::key(key);
-  }, ms);
+std::string text_of(Widget w, const char *resource) {
+  XmString s = nullptr;
+  XtVaGetValues(w, resource, &s, nullptr);
+  char *raw = static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+  std::string out = raw;
+  XtFree(raw);
+  XmStringFree(s);
+  return out;
 }
 
 }  // namespace dtb_test
+
+int main(int argc, char **argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  setenv("LANG", "ko_KR.UTF-8", 1);
+  if (std::setlocale(LC_CTYPE, "ko_KR.UTF-8") == nullptr) std::fprintf(stderr, "ko_KR.UTF-8 locale missing\n");
+  Widget top = xs::session("DtbTest").toplevel;
+  XtVaSetValues(top, XmNwidth, 200, XmNheight, 100, XmNmappedWhenManaged, True, nullptr);
+  XtRealizeWidget(top);
+  dtb_save_toplevel_widget(top);
+  return RUN_ALL_TESTS();
+}

@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -13,172 +12,75 @@
 #include "tests/support/scratch.h"
 
 namespace fs = std::filesystem;
+using scratch::Env;
 
 namespace {
 
 // A scratch directory that is also the current directory while it lives.
-class ScratchDir {
- public:
-  ScratchDir() : old_cwd_(fs::current_path()) {
-    fs::current_path(dir_.path());
-    // getcwd may differ from the template by symlinks; compare with what it says.
-    path_ = fs::current_path().string();
-  }
-  ~ScratchDir() { fs::current_path(old_cwd_); }
-  const std::string &path() const { return path_; }
-
-  std::string file(const std::string &rel, mode_t mode, uid_t uid = 0, gid_t gid = 0) const {
+class ExeDir : public ::testing::Test {
+ protected:
+  ExeDir() { fs::current_path(dir_.path()); }
+  ~ExeDir() override { fs::current_path(old_cwd_); }
+  std::string file(const std::string &rel, int mode, int uid = 0, int gid = 0) const {
     std::string full = dir_.write(rel, "#!/bin/sh\n");
-    EXPECT_EQ(0, chmod(full.c_str(), mode));
-    EXPECT_EQ(0, chown(full.c_str(), uid, gid));
+    EXPECT_EQ(0, chmod(full.c_str(), mode) | chown(full.c_str(), uid, gid));
     return full;
   }
-
- private:
-  fs::path old_cwd_;
+  static std::string exe_dir(std::string name) {
+    char buf[1025];
+    return determine_exe_dir(name.data(), buf, sizeof buf) == 0 ? buf : "<none>";
+  }
+  fs::path old_cwd_ = fs::current_path();
   scratch::Dir dir_{"dtb-exe"};
-  std::string path_;
+  std::string here_ = fs::canonical(dir_.path());  // what getcwd will say
 };
 
-using EnvVar = scratch::Env;
-
-std::string exe_dir(const std::string &argv0, int size = 1025) {
-  std::string name = argv0;
-  std::string buf(size, '\0');
-  if (determine_exe_dir(name.data(), buf.data(), size) != 0) return "<none>";
-  return buf.c_str();
-}
-
-}  // namespace
-
-struct PermCase {
-  const char *what;
-  mode_t mode;
-  uid_t file_uid;
-  gid_t file_gid;
-  uid_t euid;
-  gid_t egid;
-  bool executable;
-};
-
-class PathIsExecutable : public ::testing::TestWithParam<PermCase> {};
-
-TEST_P(PathIsExecutable, FollowsTheModeBitsForTheGivenIds) {
+TEST_F(ExeDir, ExecutableFollowsTheModeBitsForTheGivenIds) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root to give files to other owners";
-  const PermCase &c = GetParam();
-  ScratchDir dir;
-  std::string path = dir.file("tool", c.mode, c.file_uid, c.file_gid);
-  EXPECT_EQ(c.executable, path_is_executable(path.data(), c.euid, c.egid) == True) << c.what;
+  const int cases[][6] = {  // mode, file owner and group, user and group asking, executable
+      {0754, 2000, 2000, 1000, 1000, 0}, {0755, 2000, 2000, 1000, 1000, 1}, {0644, 2000, 2000, 0, 0, 0},
+      {0744, 2000, 2000, 0, 0, 1},       {0601, 2000, 2000, 0, 0, 1},       {0700, 1000, 2000, 1000, 1000, 1},
+      {0700, 2000, 1000, 1000, 1000, 0}, {0710, 2000, 1000, 1000, 1000, 1}, {0710, 2000, 2000, 1000, 1000, 0},
+      {0670, 1000, 2000, 1000, 1000, 0}, {0601, 1000, 1000, 1000, 1000, 1}};
+  for (const auto &c : cases)
+    EXPECT_EQ(c[5] != 0, path_is_executable(file("tool", c[0], c[1], c[2]).data(), c[3], c[4]) == True)
+        << std::oct << c[0] << std::dec << " " << c[1] << ":" << c[2] << " for " << c[3] << ":" << c[4];
+  EXPECT_FALSE(path_is_executable((dir_ / ".").data(), 0, 0));
+  EXPECT_FALSE(path_is_executable((dir_ / "missing").data(), 0, 0));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, PathIsExecutable,
-    ::testing::Values(
-        PermCase{"0754 of another user and group", 0754, 2000, 2000, 1000, 1000, false},
-        PermCase{"0755 of another user and group", 0755, 2000, 2000, 1000, 1000, true},
-        PermCase{"root, 0644", 0644, 2000, 2000, 0, 0, false},
-        PermCase{"root, 0744", 0744, 2000, 2000, 0, 0, true},
-        PermCase{"root, 0601: others bit is enough", 0601, 2000, 2000, 0, 0, true},
-        PermCase{"0700 owned by the user", 0700, 1000, 2000, 1000, 1000, true},
-        PermCase{"0700 of another user in the user's group", 0700, 2000, 1000, 1000, 1000, false},
-        PermCase{"0710 in the user's group", 0710, 2000, 1000, 1000, 1000, true},
-        PermCase{"0710 in another group", 0710, 2000, 2000, 1000, 1000, false},
-        PermCase{"0601 of the user: only others may run it", 0601, 1000, 1000, 1000, 1000, true},
-        PermCase{"0670 of the user: group bit needs the group", 0670, 1000, 2000, 1000, 1000, false}));
-
-TEST(PathIsExecutableTest, DirectoriesAndMissingFilesAreNot) {
-  ScratchDir dir;
-  fs::create_directory(dir.path() + "/sub");
-  chmod((dir.path() + "/sub").c_str(), 0755);
-  std::string sub = dir.path() + "/sub";
-  std::string missing = dir.path() + "/missing";
-  EXPECT_FALSE(path_is_executable(sub.data(), 0, 0));
-  EXPECT_FALSE(path_is_executable(sub.data(), 1000, 1000));
-  EXPECT_FALSE(path_is_executable(missing.data(), 0, 0));
-}
-
-TEST(ExeDirTest, FromTheProgramName) {
-  ScratchDir dir;
-  EnvVar path("PATH", nullptr);  // must not be consulted
-  EXPECT_EQ("/usr/bin", exe_dir("/usr/bin/tool"));
-  EXPECT_EQ(dir.path(), exe_dir("./tool"));
-  EXPECT_EQ(dir.path() + "/bin", exe_dir("bin/tool"));
-  EXPECT_EQ("/", exe_dir("/tool"));
-  EXPECT_EQ("<none>", exe_dir("tool"));
-}
-
-TEST(ExeDirTest, RelativeDirectoryUsesPwdWhenGetcwdFails) {
-  ScratchDir dir;
-  std::string gone = dir.path() + "/gone";
-  fs::create_directory(gone);
-  fs::current_path(gone);
-  fs::remove(gone);  // getcwd now fails with ENOENT
-  {
-    EnvVar pwd("PWD", "/home/u");
-    EXPECT_EQ("/home/u/bin", exe_dir("bin/tool"));
-    EXPECT_EQ("/home/u", exe_dir("./tool"));
-  }
-  EnvVar pwd("PWD", nullptr);
-  EXPECT_EQ("bin", exe_dir("bin/tool"));  // nothing to anchor it: stays relative
-}
-
-TEST(ExeDirTest, SearchesPathForABareName) {
-  ScratchDir dir;
-  dir.file("a/other", 0755);
-  dir.file("b/tool", 0755);
-  dir.file("tool", 0755);
-  fs::create_directories(dir.path() + "/c/tool");  // a directory with execute bits
-  std::string a = dir.path() + "/a", b = dir.path() + "/b", c = dir.path() + "/c";
-
+TEST_F(ExeDir, FromTheProgramNameOrTheSearchPath) {
+  file("a/other", 0755);
+  file("b/tool", 0755);
+  file("tool", 0755);
+  fs::create_directories(dir_ / "c/tool");  // a directory with execute bits
+  std::string a = dir_ / "a", b = dir_ / "b", c = dir_ / "c";
   struct {
-    std::string path;
-    std::string expected;
+    std::string name, path, expected;
   } cases[] = {
-      {a + ":" + b, b}, {c + ":" + b, b}, {b + ":" + a, b}, {a + ":" + c, "<none>"},
+      {"/usr/bin/tool", b, "/usr/bin"}, {"./tool", b, here_}, {"bin/tool", b, here_ + "/bin"}, {"/tool", b, "/"},
+      {"tool", a + ":" + b, b}, {"tool", c + ":" + b, b}, {"tool", b + ":" + a, b}, {"tool", a + ":" + c, "<none>"},
       // An empty segment is the current directory; a trailing ':' ends the search.
-      {":/nonexistent", dir.path()}, {"/nonexistent::/x", dir.path()}, {"", dir.path()},
-      {"/nonexistent:", "<none>"}, {a + ":", "<none>"},
-  };
+      {"tool", ":/nonexistent", here_}, {"tool", "/nonexistent::/x", here_}, {"tool", "", here_},
+      {"tool", "/nonexistent:", "<none>"}, {"tool", a + ":", "<none>"},
+      // PATH beyond 1024 bytes is ignored.
+      {"tool", std::string(1030, 'x') + ":" + b, "<none>"}, {"tool", b + ":" + std::string(2000, 'y'), b}};
   for (const auto &tc : cases) {
-    EnvVar path("PATH", tc.path.c_str());
-    EXPECT_EQ(tc.expected, exe_dir("tool")) << "PATH=" << tc.path;
+    Env path("PATH", tc.path.c_str());
+    EXPECT_EQ(tc.expected, exe_dir(tc.name)) << tc.name << " PATH=" << tc.path.substr(0, 80);
   }
 }
 
-TEST(ExeDirTest, NeverWritesPastTheBuffer) {
-  char name[] = "/usr/bin/tool";
-  char buf[8];
-  std::memset(buf, 'x', sizeof buf);
+TEST_F(ExeDir, NeverWritesPastTheBufferAndAnUnknownDirectoryIsNone) {
+  char name[] = "/usr/bin/tool", buf[8] = "xxxxxxx";
   EXPECT_EQ(0, determine_exe_dir_from_argv(name, buf, 5));
   EXPECT_STREQ("/usr", buf);
   EXPECT_EQ('x', buf[5]);
   EXPECT_EQ(-1, determine_exe_dir(name, buf, 0));
-  EXPECT_EQ(-1, determine_exe_dir(name, nullptr, 8));
-}
-
-TEST(ExeDirTest, OverlongPathIsCutAt1024Bytes) {
-  ScratchDir dir;
-  dir.file("b/tool", 0755);
-  std::string far = std::string(1030, 'x') + ":" + dir.path() + "/b";
-  {
-    EnvVar var("PATH", far.c_str());
-    EXPECT_EQ("<none>", exe_dir("tool"));  // the useful segment lies beyond 1024 bytes
-  }
-  std::string near = dir.path() + "/b:" + std::string(2000, 'y');
-  EnvVar var("PATH", near.c_str());
-  EXPECT_EQ(dir.path() + "/b", exe_dir("tool"));
-}
-
-TEST(SaveCommandTest, KeepsTheNameAndItsDirectory) {
-  static char argv0[] = "/opt/glosset/bin/glosset";
-  dtb_save_command(argv0);
-  EXPECT_EQ(argv0, dtb_get_command());  // the caller's string itself, not a copy
-  ASSERT_NE(nullptr, dtb_get_exe_dir());
-  EXPECT_STREQ("/opt/glosset/bin", dtb_get_exe_dir());
-
-  EnvVar path("PATH", "/nonexistent");
   static char bare[] = "no-such-program-here";
   dtb_save_command(bare);
-  EXPECT_EQ(bare, dtb_get_command());
+  EXPECT_EQ(bare, dtb_get_command());  // the caller's string itself, not a copy
   EXPECT_EQ(nullptr, dtb_get_exe_dir());
 }
+
+}  // namespace

@@ -48,12 +48,7 @@ class Env {
   Env(const Env &) = delete;
   Env &operator=(const Env &) = delete;
 
-  void set(const char *value) const {
-    if (value != nullptr)
-      setenv(name_, value, 1);
-    else
-      unsetenv(name_);
-  }
+  void set(const char *value) const { value != nullptr ? setenv(name_, value, 1) : unsetenv(name_); }
 
  private:
   const char *name_;

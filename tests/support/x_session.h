@@ -1,12 +1,9 @@
 // One toolkit session per GUI test process, on the private display of
 // tests/xvfb-run.sh: event pumping with deadlines, actions run from timers
 // (so they also run inside nested loops: a modal wait, a drag, a posted
-// menu), and real pointer input through the XTest extension.
+// menu), and real pointer and key input through the XTest extension.
 #pragma once
 #include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include <Xm/Xm.h>
 
@@ -23,13 +20,13 @@ struct Session {
 Session &session(const char *app_class = "GlossetTest");
 inline Widget toplevel() { return session().toplevel; }
 
-// A new top-level shell at (0, 0) of the given size, not yet realized.
-Widget make_shell(int width, int height);
+// A new top-level shell at (x, y) of the given size, not yet realized.
+Widget make_shell(int width, int height, int x = 0, int y = 0);
 
 // Processes every pending event and timer until done() holds or timeout_ms
 // has passed; answers done().
 bool pump_until(const std::function<bool()> &done, int timeout_ms = 3000);
-void pump_for(int ms);
+inline void pump_for(int ms) { pump_until([] { return false; }, ms); }
 // Realizes and maps the shell and waits until it is mapped and its first
 // exposures have been handled.
 bool show_and_wait(Widget shell);
@@ -37,37 +34,16 @@ bool show_and_wait(Widget shell);
 // Runs action once from a timer in whatever event loop runs next.
 void after(int ms, std::function<void()> action);
 
-// Steps run one after another, each from a timer after its delay. Steps still
-// waiting when the script goes (a test that stopped early) run against state
-// they share, never against the gone script.
-class Script {
- public:
-  Script &then(int delay_ms, std::function<void()> step);
-  void start();
-  bool finished() const { return state_->started && state_->next == state_->steps.size(); }
-
- private:
-  struct State {
-    std::vector<std::pair<int, std::function<void()>>> steps;
-    size_t next = 0;
-    bool started = false;
-  };
-  static void schedule(const std::shared_ptr<State> &state);
-  std::shared_ptr<State> state_ = std::make_shared<State>();
-};
-
 // Pointer input, as from a real mouse, so that the toolkit's grabs decide who
 // gets it. Coordinates are relative to the widget (or gadget).
 void pointer_to(Widget w, int x, int y);
 void button(unsigned int number, bool press);
-void click(Widget w);  // button 1 at (5, 5) inside w
+void click(Widget w);  // button 1 in the middle of w
 // A key pressed and released on the keyboard; without a window manager the
 // focus follows the pointer.
 void key(KeySym sym);
 
 // Asks, the window manager's way, for the shell of w to close.
 void send_wm_delete(Widget w);
-
-std::string name_of(Widget w);
 
 }  // namespace xs
