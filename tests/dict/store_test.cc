@@ -12,6 +12,7 @@
 #include <functional>
 #include <random>
 
+#include "dict/dic_error.h"
 #include "tests/dict/dic_model.h"
 #include "tests/dict/dict_test_util.h"
 
@@ -117,6 +118,14 @@ TEST(StoreFormat, HashTypeLengthByteAndTheBuildersLimit) {
   std::vector<int> got(6);
   for (int i = 0; i < 3; ++i) get_typelength(fp, &got[2 * i], &got[2 * i + 1]);  // the third at the end of the file
   EXPECT_EQ(got, (std::vector<int>{1, 4, 2, 16, 2, 0}));
+  put_table(fp, 1990, 0x123456);  // the last slot and the first avail entry are neighbours
+  put_avail(fp, 0, 0xABCDEF);
+  std::fseek(fp, 0, SEEK_SET);
+  put_typelength(fp, 1, 16);
+  EXPECT_EQ((std::vector<long>{get_table(fp, 1990), get_avail(fp, 0), std::ftell(fp)}),
+            (std::vector<long>{0x123456, 0xABCDEF, 5988}));
+  std::rewind(fp);
+  EXPECT_EQ(std::fgetc(fp), 0x90);
   std::fclose(fp);
   DicBuilder builder;  // room for two more nodes of 6 bytes below 24-bit offsets, not three
   ASSERT_TRUE(builder.load(Bytes(0xFFFFFF - 12)));
@@ -179,6 +188,7 @@ TEST_F(StoreTest, FailuresLeaveEveryFileAlone) {
   ASSERT_EQ(flock(fd, LOCK_EX), 0);
   scratch::Env wait("GLOSSET_LOCK_WAIT_MS", "0");
   EXPECT_EQ(changes(), (std::vector<int>{-1, -1, -1}));
+  EXPECT_EQ(UpdateHanjaWord(0, nullptr, kGa1.c_str(), kGa2.c_str()), -1);
   close(fd);
   rlimit old{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -258,7 +268,15 @@ TEST_F(DamagedTest, EachDamageIsReportedAndRefusedCleanly) {
     EXPECT_TRUE(c.absent.empty() || (words(0, c.absent).empty() && CheckDic(0, c.absent.c_str(), kGa1.c_str()) == 0));
     for (const std::string &k : {kGa, std::string("0!"), kNa, kHanja}) EXPECT_LE(words(0, k).size(), 2u);
     EXPECT_TRUE(c.add_key.empty() || InsertHanjaWord(0, c.add_key.c_str(), c.add_value.c_str()) == -1);
-    EXPECT_TRUE(c.del_key.empty() || DeleteHanjaWord(0, c.del_key.c_str(), c.del_value.c_str()) != 1);
+    if (!c.del_key.empty()) {
+      int plan[6];
+      const char *k = c.del_key.c_str(), *v = c.del_value.c_str();
+      EXPECT_EQ(GetDeleteInfo(0, k, v, &plan[0], &plan[1], &plan[2], &plan[3], &plan[4], &plan[5]), -1);
+      dicerr::clear();
+      int deleted = DeleteHanjaWord(0, k, v);
+      EXPECT_NE(deleted, 1);
+      EXPECT_TRUE(deleted == 0 || dicerr::last().kind == dicerr::Kind::damaged) << deleted;
+    }
     EXPECT_EQ(user_bytes(), damaged);
   }
 }
