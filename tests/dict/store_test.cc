@@ -182,12 +182,16 @@ TEST_F(StoreTest, FailuresLeaveEveryFileAlone) {
   // Locked by another writer, or every write failing as on a full disk: nothing changes, and each result is -1.
   auto changes = [&] {
     const char *ga = kGa.c_str(), *ga1 = kGa1.c_str(), *ga2 = kGa2.c_str();
-    return std::vector<int>{InsertHanjaWord(0, ga, ga2), DeleteHanjaWord(0, ga, ga1), UpdateHanjaWord(0, ga, ga1, ga2)};
+    int i[6], d[6];  // plans made without the lock; the steps alone are refused too
+    EXPECT_EQ(GetInsertInfo(0, ga, &i[0], &i[1], &i[2], &i[3], &i[4], &i[5]), 0);
+    EXPECT_EQ(GetDeleteInfo(0, ga, ga1, &d[0], &d[1], &d[2], &d[3], &d[4], &d[5]), 0);
+    return std::vector<int>{InsertHanjaWord(0, ga, ga2), DeleteHanjaWord(0, ga, ga1), UpdateHanjaWord(0, ga, ga1, ga2),
+                            InsertDic(0, 2, ga2, i[1], i[2], i[3], i[4], i[5]), DeleteDic(0, d[0], d[1], d[2], d[3], d[4], d[5])};
   };
   int fd = open(user_dic().c_str(), O_RDONLY);
   ASSERT_EQ(flock(fd, LOCK_EX), 0);
   scratch::Env wait("GLOSSET_LOCK_WAIT_MS", "0");
-  EXPECT_EQ(changes(), (std::vector<int>{-1, -1, -1}));
+  EXPECT_EQ(changes(), (std::vector<int>{-1, -1, -1, -1, -1}));
   EXPECT_EQ(UpdateHanjaWord(0, nullptr, kGa1.c_str(), kGa2.c_str()), -1);
   close(fd);
   rlimit old{};
@@ -197,7 +201,7 @@ TEST_F(StoreTest, FailuresLeaveEveryFileAlone) {
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
   std::vector<int> results = changes();
   setrlimit(RLIMIT_FSIZE, &old);
-  EXPECT_EQ(results, (std::vector<int>{-1, -1, -1}));
+  EXPECT_EQ(results, (std::vector<int>{-1, -1, -1, -1, -1}));
   EXPECT_EQ(user_bytes(), b);  // an existing file is never emptied
   EXPECT_EQ(std::distance(fs::directory_iterator(home_), fs::directory_iterator()), 2);  // it and "dir"
   setenv("USRDICNAME", "no/such/dir/dic", 1);
