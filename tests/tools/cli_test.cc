@@ -49,6 +49,11 @@ TEST_F(CliTest, RefusesSafely) {
   scratch::Env sysdic("SYSDICNAME", sys.c_str());
   std::string long_reading, long_word, missing = "/nonexistent-dir/d.hjd";
   for (int i = 0; i < 200; ++i) long_reading += "가", long_word += "家";
+  auto cut = [](const std::string &c) {  // 200 of c echoed as 48 characters: 23, "…", 24
+    std::string out;
+    for (int i = 0; i < 48; ++i) out += i == 23 ? "…" : c;
+    return out;
+  };
   // Each case with standard error saying `says`, and with the variable `env` set to `value` (or unset).
   struct Case { std::vector<std::string> args; int status; std::string says; const char *env = "-", *value = 0; };
   const Case cases[] = {
@@ -60,7 +65,8 @@ TEST_F(CliTest, RefusesSafely) {
       {{"-s", "import", "/dev/null"}, 2, "only read"}, {{"-f", sys, "del", "가", "家"}, 2, "is the system dictionary"},
       {{"-f", fifo, "get", "가"}, 2, fifo}, {{"-f", fifo, "add", "가", "家"}, 2, "not a regular file"},
       {{"add", "가\n\x1b[2J", "家"}, 1, "가\\n\\x1B[2J 家 refused"}, {{"add", "é\xC2\x85", "家"}, 1, "é\\xC2\\x85 家"},
-      {{"add", long_reading, long_word}, 1, "가…가"},
+      {{"add", long_reading, long_word}, 1, " " + cut("가") + " " + cut("家") + " refused"},
+      {{"add", "가\xFF", "家"}, 1, "가\\xFF 家"},
       {{"add", long_reading, long_word}, 1, "refused: longer than 8 characters\n"},
       {{}, 2, "no command"}, {{"frobnicate"}, 2, "unknown command"}, {{"check", "가"}, 2, "wrong number"},
       {{"-x", "get", "가"}, 2, "unknown option"}, {{"-f", dic(), "export", "--merge"}, 2, "--merge goes with"},
