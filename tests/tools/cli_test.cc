@@ -1,5 +1,7 @@
 // glosset-dict's commands: exit codes, output, one-line errors, pair files,
 // the export formats, and the text conversion they all go through.
+#include <pty.h>
+
 #include "tests/tools/cli_run.h"
 
 namespace {
@@ -128,6 +130,32 @@ TEST_F(CliTest, PairFiles) {
   EXPECT_EQ(run({"build", "--force", path("again.hjd"), path("more.txt")}).status, 0);
   EXPECT_EQ(fs::file_size(path("again.hjd")), 6012u + 2 * 6);
   EXPECT_EQ(std::distance(fs::directory_iterator(home_), fs::directory_iterator()), 10);  // no temporary file left
+}
+
+// On a terminal a long import shows its progress on one line, redrawn every
+// 2,000 lines, and the messages after it start lines of their own.
+TEST_F(CliTest, ProgressOnATerminal) {
+  std::string text = "bad line\n";
+  for (int i = 0; i < 5000; ++i) text += syllable(i % 2350) + "\t" + hanja(i % 4000) + "\n";
+  std::string file = write("big.txt", text), name = dic();
+  termios raw{};
+  cfmakeraw(&raw);
+  int terminal = -1;
+  pid_t pid = forkpty(&terminal, nullptr, &raw, nullptr);
+  if (pid == 0) {
+    execl(GLOSSET_DICT, GLOSSET_DICT, "-f", name.c_str(), "import", file.c_str(), nullptr);
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  std::string shown;
+  char buf[4096];
+  for (ssize_t n; (n = read(terminal, buf, sizeof buf)) > 0;) shown.append(buf, static_cast<std::size_t>(n));
+  close(terminal);
+  int ws = 0;
+  waitpid(pid, &ws, 0);
+  EXPECT_EQ(WEXITSTATUS(ws), 1);
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), '\r'), 2) << shown;
+  EXPECT_NE(shown.find("4000 lines\nglosset-dict: "), std::string::npos) << shown;
 }
 
 }  // namespace
