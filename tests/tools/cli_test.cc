@@ -70,7 +70,7 @@ TEST_F(CliTest, RefusesSafely) {
       {{"add", long_reading, long_word}, 1, " " + cut("가") + " " + cut("家") + " refused"},
       {{"add", "가\xFF", "家"}, 1, "가\\xFF 家"},
       {{"add", long_reading, long_word}, 1, "refused: longer than 8 characters\n"},
-      {{}, 2, "no command"}, {{"frobnicate"}, 2, "unknown command"}, {{"check", "가"}, 2, "wrong number"},
+      {{}, 2, "no command"}, {{"frobnicate"}, 2, "unknown command"}, {{"check", "가"}, 2, "wrong number"}, {{"mod", "가", "家"}, 2, "wrong number"},
       {{"-x", "get", "가"}, 2, "unknown option"}, {{"-f", dic(), "export", "--merge"}, 2, "--merge goes with"},
       {{"-s", "export", "--format", "libhangul", "--merge"}, 2, "--merge goes with"},
       {{"-f", dic(), "export", "--format", "xml"}, 2, "unknown argument"}, {{"export", "--format"}, 2, "unknown argument"},
