@@ -1,0 +1,200 @@
+// End to end: the built editor on the test's Xvfb, driven with xdotool as a
+// user drives it. Add, Modify and Delete typed into it through Xlib's own
+// input method; Hangul typed through nabi, a real Korean input-method server.
+#include <gtest/gtest.h>  // before the X headers, whose macros clash with it
+
+#include <X11/Xatom.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "dict/hanja_insert.h"
+#include "dict/hanja_util.h"
+#include "tests/app/process.h"
+
+namespace {
+
+using app_test::click;
+using app_test::click_center;
+using app_test::WindowBox;
+using app_test::xdotool;
+
+const char kHanja[] = "\xc7\xd1\xc0\xda";   // 한자: g k s w k
+const char kSajeon[] = "\xbb\xe7\xc0\xfc";  // 사전: t k w j s
+const char kKor[] = "\xf9\xdb\xed\xae";     // 韓字
+const char kHan[] = "\xf9\xd3\xed\xae";     // 漢字
+const char kLei[] = "\xf9\xd8\xed\xae";     // 閑字
+
+void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+bool stored(const char *word, const char *key = kHanja) { return CheckDic(0, key, word) == 1; }
+
+class EndToEnd : public ::testing::TestWithParam<const char *> {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(home_.add_system_dict());
+    ASSERT_EQ(InsertHanjaWord(0, kHanja, kKor), 0);
+  }
+  // Types 한자 into the main field (which ends 26 pixels left of Find), presses Add and types 漢字 into the dialog.
+  Window find_and_add(app_test::RunningEditor &editor, const std::vector<WindowBox> &buttons, WindowBox *field) {
+    EXPECT_TRUE(click(editor.window, buttons[0].x - 40, buttons[0].y + 11));
+    EXPECT_TRUE(xdotool("type --delay 40 한자"));
+    EXPECT_TRUE(click_center(editor.window, buttons[0]));
+    pause_ms(300);
+    EXPECT_TRUE(click_center(editor.window, buttons[1]));
+    Window dialog = editor.watcher.next_toplevel();
+    for (const WindowBox &b : app_test::window_tree(editor.display(), dialog)) {
+      if (b.y == 72 && b.x > 21) *field = b;  // the Hanja field's row
+    }
+    EXPECT_TRUE(click_center(dialog, *field));
+    EXPECT_TRUE(xdotool("type --delay 40 漢字"));
+    EXPECT_TRUE(xdotool("key Return"));  // the dialog's default button, OK
+    return dialog;
+  }
+
+  app_test::EditorHome home_;
+  const std::string user_ = home_.user_dict();
+  scratch::Env user_env_{"USRDICNAME", user_.c_str()};
+  scratch::Env system_env_{"SYSDICNAME", home_.system_dict().c_str()};
+};
+
+TEST_P(EndToEnd, FindAddModifyDelete) {
+  app_test::RunningEditor editor(home_.env(GetParam()), {GLOSSET_BINARY});
+  ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
+  Display *d = editor.display();
+  const std::vector<WindowBox> buttons = app_test::command_buttons(d, editor.window);
+  const std::vector<WindowBox> lists = app_test::list_windows(d, editor.window);
+  ASSERT_EQ(buttons.size(), 4u);
+  ASSERT_EQ(lists.size(), 2u);
+  WindowBox field = {};
+  Window dialog = find_and_add(editor, buttons, &field);
+  EXPECT_TRUE(app_test::wait_for([] { return stored(kHan); }));
+
+  // Modify the top entry (漢字, just added) into 閑字 in the dialog still open.
+  const WindowBox &list = lists[1];
+  ASSERT_TRUE(click(editor.window, list.x + 30, list.y + 8));
+  ASSERT_TRUE(click_center(editor.window, buttons[2]));
+  ASSERT_TRUE(click_center(dialog, field));
+  ASSERT_TRUE(xdotool("key End BackSpace BackSpace"));
+  ASSERT_TRUE(xdotool("type --delay 40 閑字"));
+  ASSERT_TRUE(xdotool("key Return"));
+  EXPECT_TRUE(app_test::wait_for([] { return stored(kLei) && !stored(kHan); }));
+
+  // Delete 閑字 after answering 예. A click on a selected item may clear it,
+  // and two clicks in a row make a double click: the second line first, a while later the top one.
+  ASSERT_TRUE(click(editor.window, list.x + 30, list.y + 26));
+  pause_ms(700);
+  ASSERT_TRUE(click(editor.window, list.x + 30, list.y + 8));
+  pause_ms(200);
+  ASSERT_TRUE(click_center(editor.window, buttons[3]));
+  Window confirm = editor.watcher.next_toplevel();
+  ASSERT_NE(confirm, 0u);
+  pause_ms(300);
+  // 예 and Help are gadgets in the box's own window; 아니오, the one button
+  // window of the bottom row, has 예 half way between it and the box's left edge.
+  std::optional<WindowBox> no;
+  for (const WindowBox &b : app_test::window_tree(d, confirm)) {
+    XWindowAttributes a;
+    if (b.height >= 15 && b.width < 200 && XGetWindowAttributes(d, b.window, &a) && a.map_state == IsViewable &&
+        (!no || b.y > no->y))
+      no = b;
+  }
+  ASSERT_TRUE(no.has_value());
+  ASSERT_TRUE(click(confirm, no->x / 2, no->y + no->height / 2));
+  EXPECT_TRUE(app_test::wait_for([] { return !stored(kLei); }));
+  EXPECT_TRUE(stored(kKor));
+
+  app_test::send_wm_delete(d, editor.window);
+  EXPECT_EQ(editor.child.wait(), 0);
+  EXPECT_EQ(std::system((GLOSSET_DICT_BINARY " -f '" + user_ + "' verify >/dev/null").c_str()), 0);
+}
+
+TEST_P(EndToEnd, UserDictionaryThatCannotBeCreatedEndsWithStatusOne) {
+  const std::string missing_dir = home_.path() + "/no-such-dir";
+  app_test::RunningEditor editor(home_.env(GetParam(), missing_dir + "/.usrhjd"), {GLOSSET_BINARY});
+  ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
+  const std::vector<WindowBox> buttons = app_test::command_buttons(editor.display(), editor.window);
+  ASSERT_EQ(buttons.size(), 4u);
+  WindowBox field = {};
+  find_and_add(editor, buttons, &field);
+  EXPECT_EQ(editor.child.wait(), 1);
+  EXPECT_FALSE(std::filesystem::exists(missing_dir));
+}
+
+bool nabi_ready(Display *d) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  bool found = false;
+  if (XGetWindowProperty(d, DefaultRootWindow(d), XInternAtom(d, "XIM_SERVERS", False), 0, 64, False, XA_ATOM, &type,
+                         &format, &count, &after, &data) == Success && data != nullptr) {
+    for (unsigned long i = 0; i < count && !found; i++) {
+      char *name = XGetAtomName(d, reinterpret_cast<Atom *>(data)[i]);
+      found = name != nullptr && std::string(name) == "@server=nabi";
+      XFree(name);
+    }
+    XFree(data);
+  }
+  return found;
+}
+
+// No click into 한글:: the field has the keyboard from the start and again after 찾기, and Return runs Find.
+TEST_P(EndToEnd, HangulTypedThroughNabiIsLookedUp) {
+  ASSERT_EQ(InsertHanjaWord(0, kHanja, kHan), 0);
+  ASSERT_EQ(InsertHanjaWord(0, kSajeon, "\xde\xf6\xee\xf0"), 0);  // 辭典
+  scratch::Dir nabi_home("glosset-nabi");
+  nabi_home.write(".nabi/.keep", "");
+  app_test::MapWatcher nabi_watcher;
+  app_test::Child nabi({"/usr/bin/nabi"}, {{"HOME", nabi_home.path()}, {"LANG", "ko_KR.UTF-8"}, {"XMODIFIERS", std::nullopt}});
+  ASSERT_TRUE(app_test::wait_for([&] { return nabi_ready(nabi_watcher.display()); })) << nabi.stderr_text();
+  app_test::EnvChanges env = home_.env(GetParam());
+  env["XMODIFIERS"] = "@im=nabi";
+  app_test::RunningEditor editor(env, {GLOSSET_BINARY});
+  ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
+  Display *d = editor.display();
+  std::optional<WindowBox> find = app_test::find_button(d, editor.window);
+  const std::vector<WindowBox> lists = app_test::list_windows(d, editor.window);
+  ASSERT_TRUE(find.has_value());
+  ASSERT_EQ(lists.size(), 2u);
+  const std::vector<app_test::Pixels> empty = {app_test::grab_settled(d, lists[0].window),
+                                               app_test::grab_settled(d, lists[1].window)};
+  auto expected = [](const char *key) {  // the lists show 7 and 8 rows without scrolling
+    char rows[10][kRowSize];
+    int system = 0, user = 0;
+    GetHanjaWord(1, key, 0, 10, &system, rows);
+    GetHanjaWord(0, key, 0, 10, &user, rows);
+    return std::vector<int>{std::min(system, 7), std::min(user, 8)};
+  };
+  ASSERT_NE(expected(kHanja), expected(kSajeon));
+
+  // 찾기 lies inside the window, and the system list's scrolled window ends above the separator.
+  XWindowAttributes a;
+  ASSERT_TRUE(XGetWindowAttributes(d, editor.window, &a));
+  EXPECT_LE(find->x + find->width, a.width);
+  std::optional<WindowBox> system_list, separator;
+  for (const WindowBox &b : app_test::window_tree(d, editor.window)) {
+    if (b.width == 311 && (!system_list || b.y < system_list->y)) system_list = b;
+    if (b.height == 3 && b.width == a.width) separator = b;
+  }
+  ASSERT_TRUE(system_list && separator);
+  EXPECT_LE(system_list->y + system_list->height, separator->y);
+
+  // Without a window manager the keyboard follows the pointer: a click on the footer, away from every control.
+  ASSERT_TRUE(click(editor.window, a.width / 2, a.height - 6));
+  ASSERT_TRUE(xdotool("key --delay 60 shift+space g k s w k Return"));
+  EXPECT_EQ(app_test::lines_shown(d, lists, empty, expected(kHanja)), expected(kHanja));
+  // 찾기 pressed with the pointer hands the keyboard back to the field, its reading selected.
+  ASSERT_TRUE(click_center(editor.window, *find));
+  ASSERT_TRUE(xdotool("key --delay 60 t k w j s Return"));
+  EXPECT_EQ(app_test::lines_shown(d, lists, empty, expected(kSajeon)), expected(kSajeon));
+  app_test::send_wm_delete(d, editor.window);
+  EXPECT_EQ(editor.child.wait(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, EndToEnd, ::testing::Values("ko_KR.UTF-8", "ko_KR.EUC"),
+                         [](const auto &info) { return std::string(info.param[6] == 'U' ? "utf8" : "euc"); });
+
+}  // namespace
