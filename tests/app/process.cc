@@ -35,19 +35,6 @@ EnvChanges build_tree_env(const char *lang) {
           {"LC_ALL", std::nullopt}};
 }
 
-bool EditorHome::add_system_dict() const {
-  std::error_code error;
-  return std::filesystem::copy_file(GLOSSET_BUILD_DIR "/sample/syshjd", system_dict(), error);
-}
-
-EnvChanges EditorHome::env(const char *lang, const std::optional<std::string> &usrdicname) const {
-  EnvChanges e = build_tree_env(lang);
-  e["HOME"] = path();
-  e["USRDICNAME"] = usrdicname;
-  e["SYSDICNAME"] = system_dict();
-  return e;
-}
-
 bool wait_for(const std::function<bool()> &done, int timeout_ms) {
   for (auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms); Clock::now() < deadline; sleep_ms(50)) {
     if (done()) return true;
@@ -133,13 +120,6 @@ Window MapWatcher::next_menu(int timeout_ms) {
     XWindowAttributes a;
     return XGetWindowAttributes(display_, w, &a) && a.override_redirect && a.x >= 0 && a.y >= 0;
   });
-}
-
-int MapWatcher::count_mapped() {
-  XSync(display_, False);
-  int count = 0;
-  for (XEvent ev; XCheckTypedEvent(display_, MapNotify, &ev);) count++;
-  return count;
 }
 
 RunningEditor::RunningEditor(const EnvChanges &env, const std::vector<std::string> &argv)

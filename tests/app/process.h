@@ -20,22 +20,6 @@ using EnvChanges = std::map<std::string, std::optional<std::string>>;
 // The build tree's catalogs and resource files, with LANG as given (nullptr: unset).
 EnvChanges build_tree_env(const char *lang);
 
-// A scratch $HOME (a short path: the store's paths are limited to 79 bytes)
-// with a copy of the sample system dictionary.
-class EditorHome {
- public:
-  const std::string &path() const { return dir_.path(); }
-  std::string user_dict() const { return dir_ / ".usrhjd"; }
-  std::string system_dict() const { return dir_ / "syshjd"; }
-  bool add_system_dict() const;
-  // The build tree's environment with HOME here, this system dictionary, and
-  // USRDICNAME as given (nullopt: the user's $HOME/.usrhjd).
-  EnvChanges env(const char *lang, const std::optional<std::string> &usrdicname = std::nullopt) const;
-
- private:
-  scratch::Dir dir_{"glosset-e2e"};
-};
-
 // Polls done() every 50 ms for up to timeout_ms; answers done().
 bool wait_for(const std::function<bool()> &done, int timeout_ms = 5000);
 
@@ -66,7 +50,6 @@ class MapWatcher {
   Display *display() const { return display_; }
   Window next_toplevel(int timeout_ms = 10000);  // WM_CLASS "Glosset"; 0 if none came
   Window next_menu(int timeout_ms = 5000);       // an override-redirect window on the screen
-  int count_mapped();                            // windows mapped so far, without waiting
 
  private:
   Window next_mapped(int timeout_ms, const std::function<bool(Window)> &pred);

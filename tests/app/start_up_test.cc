@@ -1,8 +1,6 @@
-// Start-up inside the test process: the locale gate, the environment, the
-// "-session" option and a failing initializer.
+// Start-up inside the test process: the locale gate, the environment and a failing initializer.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
-#include <X11/Intrinsic.h>
 #include <stdlib.h>
 
 #include <clocale>
@@ -63,21 +61,6 @@ TEST(StartUp, NullToplevelFailsWithTheWarning) {
   EXPECT_EQ(dtb_glosset_initialize(nullptr, nullptr, nullptr), -1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "\nWARNING: dtb_glosset_initialize() called with invalid widget.\nInitialization failed.\n\n");
-}
-
-TEST(StartUp, SessionValueLandsInTheResourceRecord) {
-  setenv("LANG", "ko_KR.UTF-8", 1);
-  char a0[] = "glosset", a1[] = "-session", a2[] = "/tmp/glosset.session", a3[] = "-unknown";
-  char *argv[] = {a0, a1, a2, a3, nullptr};
-  int argc = 4;
-  XtAppContext app;
-  Widget toplevel =
-      XtAppInitialize(&app, const_cast<char *>("Glosset"), optionDescList, 1, &argc, argv, nullptr, nullptr, 0);
-  ASSERT_NE(toplevel, nullptr);
-  ASSERT_EQ(argc, 2);  // the toolkit takes the option and its value out and leaves the unknown one
-  EXPECT_STREQ(argv[1], "-unknown");
-  XtGetApplicationResources(toplevel, &dtb_app_resource_rec, resources, 1, nullptr, 0);
-  EXPECT_STREQ(dtb_app_resource_rec.session_file, "/tmp/glosset.session");
 }
 
 }  // namespace

@@ -34,8 +34,16 @@ bool stored(const char *word, const char *key = kHanja) { return CheckDic(0, key
 class EndToEnd : public ::testing::TestWithParam<const char *> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(home_.add_system_dict());
+    std::filesystem::copy_file(GLOSSET_BUILD_DIR "/sample/syshjd", system_);
     ASSERT_EQ(InsertHanjaWord(0, kHanja, kKor), 0);
+  }
+  // HOME here (a short path: the store's paths are limited to 79 bytes); USRDICNAME nullopt: $HOME/.usrhjd.
+  app_test::EnvChanges env(const std::optional<std::string> &usrdicname = std::nullopt) {
+    app_test::EnvChanges e = app_test::build_tree_env(GetParam());
+    e["HOME"] = home_.path();
+    e["USRDICNAME"] = usrdicname;
+    e["SYSDICNAME"] = system_;
+    return e;
   }
   // Types 한자 into the main field (which ends 26 pixels left of Find), presses Add and types 漢字 into the dialog.
   Window find_and_add(app_test::RunningEditor &editor, const std::vector<WindowBox> &buttons, WindowBox *field) {
@@ -54,14 +62,13 @@ class EndToEnd : public ::testing::TestWithParam<const char *> {
     return dialog;
   }
 
-  app_test::EditorHome home_;
-  const std::string user_ = home_.user_dict();
-  scratch::Env user_env_{"USRDICNAME", user_.c_str()};
-  scratch::Env system_env_{"SYSDICNAME", home_.system_dict().c_str()};
+  scratch::Dir home_{"glosset-e2e"};
+  const std::string user_ = home_ / ".usrhjd", system_ = home_ / "syshjd";
+  scratch::Env user_env_{"USRDICNAME", user_.c_str()}, system_env_{"SYSDICNAME", system_.c_str()};
 };
 
 TEST_P(EndToEnd, FindAddModifyDelete) {
-  app_test::RunningEditor editor(home_.env(GetParam()), {GLOSSET_BINARY});
+  app_test::RunningEditor editor(env(), {GLOSSET_BINARY});
   ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
   Display *d = editor.display();
   const std::vector<WindowBox> buttons = app_test::command_buttons(d, editor.window);
@@ -113,7 +120,7 @@ TEST_P(EndToEnd, FindAddModifyDelete) {
 
 TEST_P(EndToEnd, UserDictionaryThatCannotBeCreatedEndsWithStatusOne) {
   const std::string missing_dir = home_.path() + "/no-such-dir";
-  app_test::RunningEditor editor(home_.env(GetParam(), missing_dir + "/.usrhjd"), {GLOSSET_BINARY});
+  app_test::RunningEditor editor(env(missing_dir + "/.usrhjd"), {GLOSSET_BINARY});
   ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
   const std::vector<WindowBox> buttons = app_test::command_buttons(editor.display(), editor.window);
   ASSERT_EQ(buttons.size(), 4u);
@@ -150,9 +157,9 @@ TEST_P(EndToEnd, HangulTypedThroughNabiIsLookedUp) {
   app_test::MapWatcher nabi_watcher;
   app_test::Child nabi({"/usr/bin/nabi"}, {{"HOME", nabi_home.path()}, {"LANG", "ko_KR.UTF-8"}, {"XMODIFIERS", std::nullopt}});
   ASSERT_TRUE(app_test::wait_for([&] { return nabi_ready(nabi_watcher.display()); })) << nabi.stderr_text();
-  app_test::EnvChanges env = home_.env(GetParam());
-  env["XMODIFIERS"] = "@im=nabi";
-  app_test::RunningEditor editor(env, {GLOSSET_BINARY});
+  app_test::EnvChanges with_nabi = env();
+  with_nabi["XMODIFIERS"] = "@im=nabi";
+  app_test::RunningEditor editor(with_nabi, {GLOSSET_BINARY});
   ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
   Display *d = editor.display();
   std::optional<WindowBox> find = app_test::find_button(d, editor.window);
@@ -170,18 +177,8 @@ TEST_P(EndToEnd, HangulTypedThroughNabiIsLookedUp) {
   };
   ASSERT_NE(expected(kHanja), expected(kSajeon));
 
-  // 찾기 lies inside the window, and the system list's scrolled window ends above the separator.
   XWindowAttributes a;
   ASSERT_TRUE(XGetWindowAttributes(d, editor.window, &a));
-  EXPECT_LE(find->x + find->width, a.width);
-  std::optional<WindowBox> system_list, separator;
-  for (const WindowBox &b : app_test::window_tree(d, editor.window)) {
-    if (b.width == 311 && (!system_list || b.y < system_list->y)) system_list = b;
-    if (b.height == 3 && b.width == a.width) separator = b;
-  }
-  ASSERT_TRUE(system_list && separator);
-  EXPECT_LE(system_list->y + system_list->height, separator->y);
-
   // Without a window manager the keyboard follows the pointer: a click on the footer, away from every control.
   ASSERT_TRUE(click(editor.window, a.width / 2, a.height - 6));
   ASSERT_TRUE(xdotool("key --delay 60 shift+space g k s w k Return"));
