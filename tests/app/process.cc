@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -137,6 +138,7 @@ void send_wm_delete(Display *display, Window window) {
 }
 
 std::string window_title(Display *display, Window window) {
+  std::setlocale(LC_CTYPE, "C.UTF-8");  // the title is read back as UTF-8
   XTextProperty prop = {};
   if (!XGetWMName(display, window, &prop)) return "<none>";
   char **list = nullptr;

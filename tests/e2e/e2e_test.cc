@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
 #include <X11/Xatom.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -14,6 +16,8 @@
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
 #include "tests/app/process.h"
+
+extern char **environ;
 
 namespace {
 
@@ -45,11 +49,15 @@ class EndToEnd : public ::testing::TestWithParam<const char *> {
     e["SYSDICNAME"] = system_;
     return e;
   }
-  // Types 한자 into the main field (which ends 26 pixels left of Find), presses Add and types 漢字 into the dialog.
-  Window find_and_add(app_test::RunningEditor &editor, const std::vector<WindowBox> &buttons, WindowBox *field) {
-    EXPECT_TRUE(click(editor.window, buttons[0].x - 40, buttons[0].y + 11));
+  // Types 한자 into the main field (which ends 26 pixels left of Find) and presses Find.
+  void find(Window window, const WindowBox &find_button) {
+    EXPECT_TRUE(click(window, find_button.x - 40, find_button.y + 11));
     EXPECT_TRUE(xdotool("type --delay 40 한자"));
-    EXPECT_TRUE(click_center(editor.window, buttons[0]));
+    EXPECT_TRUE(click_center(window, find_button));
+  }
+  // Finds 한자, presses Add and types 漢字 into the dialog.
+  Window find_and_add(app_test::RunningEditor &editor, const std::vector<WindowBox> &buttons, WindowBox *field) {
+    find(editor.window, buttons[0]);
     pause_ms(300);
     EXPECT_TRUE(click_center(editor.window, buttons[1]));
     Window dialog = editor.watcher.next_toplevel();
@@ -191,7 +199,103 @@ TEST_P(EndToEnd, HangulTypedThroughNabiIsLookedUp) {
   EXPECT_EQ(editor.child.wait(), 0);
 }
 
+// The editor as the Debian package installs it (package_test.sh runs this once it is installed), with nothing in
+// its environment but LANG, DISPLAY and HOME, finds its catalog, resource file and system dictionary at their
+// default paths: after a Find of 한자 its title, lists and footer are those of the build tree's editor.
+TEST_P(EndToEnd, InstalledEditorFindsAsTheBuildTreeDoes) {
+  if (access("/usr/bin/glosset", X_OK) != 0) GTEST_SKIP() << "the package is not installed";
+  ASSERT_EQ(InsertHanjaWord(0, kHanja, kHan), 0);
+  system_env_.set(nullptr);  // the default system dictionary, for the editors and for this lookup
+  char rows[10][kRowSize];
+  int system = 0;
+  GetHanjaWord(1, kHanja, 0, 10, &system, rows);
+  ASSERT_GT(system, 0) << "no words of 한자 in /usr/lib/inpd/ko/syshjd";
+  app_test::EnvChanges bare, built = env();
+  for (char **e = environ; *e != nullptr; e++) bare[std::string(*e, std::strcspn(*e, "="))] = std::nullopt;
+  bare["DISPLAY"] = getenv("DISPLAY"), bare["HOME"] = home_.path(), bare["LANG"] = GetParam();
+  built["SYSDICNAME"] = std::nullopt;
+  std::vector<std::string> titles;
+  std::vector<std::vector<app_test::Pixels>> shown(2);
+  for (int i = 0; i < 2; i++) {
+    app_test::RunningEditor editor(i == 0 ? bare : built, {i == 0 ? "/usr/bin/glosset" : GLOSSET_BINARY});
+    ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
+    Display *d = editor.display();
+    std::vector<WindowBox> windows = app_test::list_windows(d, editor.window);
+    const std::vector<WindowBox> tree = app_test::window_tree(d, editor.window);
+    for (const WindowBox &b : tree) {
+      for (const WindowBox &parent : tree) {
+        if (parent.window == b.parent && parent.height == 28) windows.push_back(b);  // the footer's label
+      }
+    }
+    ASSERT_EQ(windows.size(), 3u);
+    std::vector<app_test::Pixels> empty;
+    for (const WindowBox &b : windows) empty.push_back(app_test::grab_settled(d, b.window));
+    find(editor.window, *app_test::find_button(d, editor.window));
+    EXPECT_EQ(app_test::lines_shown(d, windows, empty, {system, 2, 1}), (std::vector<int>{system, 2, 1})) << i;
+    for (const WindowBox &b : windows) shown[i].push_back(app_test::grab_settled(d, b.window));
+    titles.push_back(app_test::window_title(d, editor.window));
+    app_test::send_wm_delete(d, editor.window);
+    EXPECT_EQ(editor.child.wait(), 0);
+    EXPECT_EQ(editor.child.stderr_text(), "") << i;
+  }
+  EXPECT_NE(titles[0], "glosset");  // the catalog's title, not the built-in one
+  EXPECT_EQ(titles[0], titles[1]);
+  EXPECT_TRUE(shown[0] == shown[1]);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, EndToEnd, ::testing::Values("ko_KR.UTF-8", "ko_KR.EUC"),
                          [](const auto &info) { return std::string(info.param[6] == 'U' ? "utf8" : "euc"); });
+
+constexpr char kCatalogWarning[] = "WARNING: Could not open message catalog: glosset. Messages will be defaults.\n";
+
+// Only the five names pass the gate (the catalog is opened before it, and none exists for the others).
+TEST(Process, RefusedLocalesExitZeroWithTheMessageAndNoWindow) {
+  const std::string long_lang(80, 'k');  // longer than the resource path's buffer leaves room for
+  for (const char *lang : {"C", "ko_KR.utf8", "ko_KR.UTF8", "ko_KR", "ko_KR.euc", "ko_KR.EUC-KR", "ko_KR.UTF-8@euro",
+                           "KO", "ko ", "", long_lang.c_str(), static_cast<const char *>(nullptr)}) {
+    app_test::MapWatcher watcher;
+    app_test::Child child({GLOSSET_BINARY}, app_test::build_tree_env(lang));
+    EXPECT_EQ(child.wait(), 0) << (lang ? lang : "unset");
+    EXPECT_EQ(child.stderr_text(), std::string(kCatalogWarning) + "glosset runs under \"ko/ko.UTF-8\" locales only.\n\t");
+    EXPECT_EQ(watcher.next_toplevel(100), 0u);
+  }
+}
+
+TEST(Process, TitleAndWarningFollowTheCatalogSearchPath) {
+  const std::pair<const char *, const char *> cases[] = {{"ko", GLOSSET_BUILD_DIR "/nls/%L/LC_MESSAGES/%N"},
+                                                         {"korean", ""},
+                                                         {"ko.UTF-8", "/nonexistent/%L/%N.cat"},
+                                                         {"ko_KR.EUC", "/nonexistent/%L/%N.cat"}};
+  for (const auto &[lang, nlspath] : cases) {
+    app_test::EnvChanges env = app_test::build_tree_env(lang);
+    env["NLSPATH"] = nlspath;
+    app_test::RunningEditor editor(env, {GLOSSET_BINARY});
+    ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
+    EXPECT_EQ(app_test::window_title(editor.display(), editor.window), "glosset");
+    app_test::send_wm_delete(editor.display(), editor.window);
+    EXPECT_EQ(editor.child.wait(), 0);
+    EXPECT_EQ(editor.child.stderr_text(), kCatalogWarning) << lang << " " << nlspath;
+  }
+}
+
+TEST(Process, HelpOpensNothingAndFileCloseExitsZero) {
+  scratch::Dir dir("glosset-session");
+  app_test::RunningEditor editor(app_test::build_tree_env("ko_KR.UTF-8"),
+                                 {GLOSSET_BINARY, "-session", dir.write("session", "")});
+  ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
+  EXPECT_EQ(app_test::window_title(editor.display(), editor.window), "glosset - 한자 사전 편집기");
+  XWindowAttributes attrs;
+  XGetWindowAttributes(editor.display(), editor.window, &attrs);
+  // Help sits at the right end of the menu bar, File at the left; File's pulldown holds only Close.
+  ASSERT_TRUE(click(editor.window, attrs.width - 20, 12));
+  EXPECT_EQ(editor.watcher.next_menu(500), 0u);
+  ASSERT_TRUE(click(editor.window, 15, 12));
+  Window menu = editor.watcher.next_menu();
+  ASSERT_NE(menu, 0u);
+  XGetWindowAttributes(editor.display(), menu, &attrs);
+  ASSERT_TRUE(click(menu, attrs.width / 2, attrs.height / 2));
+  EXPECT_EQ(editor.child.wait(), 0);
+  EXPECT_EQ(editor.child.stderr_text(), "");
+}
 
 }  // namespace

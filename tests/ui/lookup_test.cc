@@ -24,15 +24,11 @@ TEST(LookUp, ReadingKeysFillAtMost64Bytes) {
     std::string text;
     bool has_key;
     std::string key;
-  } cases[] = {{"ko_KR.UTF-8", "한자", true, "\xc7\xd1\xc0\xda"},
-               {"ko", "\xc7\xd1\xc0\xda", true, "\xc7\xd1\xc0\xda"},
-               {"ko.UTF-8", repeat("한", 32), true, repeat("\xc7\xd1", 32)},
+  } cases[] = {{"ko.UTF-8", repeat("한", 32), true, repeat("\xc7\xd1", 32)},
                {"ko.UTF-8", repeat("한", 33), false, ""},
                {"korean", repeat("\xc7\xd1", 32), true, repeat("\xc7\xd1", 32)},
                {"korean", repeat("\xc7\xd1", 33), false, ""},
-               {"ko_KR.UTF-8", "abc", false, ""},
-               {"ko_KR.UTF-8", "", false, ""},
-               {"ko_KR.EUC", "", false, ""}};
+               {"ko_KR.UTF-8", "abc", false, ""}};
   scratch::Env lang("LANG", nullptr);
   for (const auto &c : cases) {
     lang.set(c.lang);

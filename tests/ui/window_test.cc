@@ -102,11 +102,11 @@ void stop_main_window() {
   dtbGlMainMainwindowInfo_clear(&dtb_gl_main_mainwindow);
 }
 
-// The main window as start-up builds it, with or without the build tree's catalog; each start is a new run.
-void start_main_window(bool catalog) {
+// The main window as start-up builds it, with the build tree's catalog; each start is a new run.
+void start_main_window() {
   stop_main_window();
   setenv("LANG", lang_of_test.c_str(), 1);
-  setenv("NLSPATH", catalog ? GLOSSET_BUILD_DIR "/nls/%L/LC_MESSAGES/%N.cat" : "/nonexistent/%N", 1);
+  setenv("NLSPATH", GLOSSET_BUILD_DIR "/nls/%L/LC_MESSAGES/%N.cat", 1);
   DtbMessageRecord &c = dtb_gl_main_delete_confirm;
   for (XmString s : {c.title, c.message, c.action1_label, c.action2_label})
     if (s != nullptr) XmStringFree(s);
@@ -204,7 +204,7 @@ class WindowTest : public ::testing::TestWithParam<const char *> {
   void SetUp() override {
     lang_of_test = GetParam();
     ASSERT_EQ(InsertHanjaWord(0, kHanja, kKor), 0);
-    start_main_window(true);
+    start_main_window();
   }
   void TearDown() override { stop_main_window(); }
 
@@ -232,7 +232,6 @@ TEST_P(WindowTest, FindFillsBothListsInReverseStoreOrder) {
     scratch::Env system_as_user("USRDICNAME", system_.c_str());
     for (const char *w : {kHan, kHanzi}) ASSERT_EQ(InsertHanjaWord(0, kHanja, w), 0);
   }
-  start_main_window(false);
   auto shown = [](int type, const char *key) {  // what the store holds, in reverse
     char rows[10][kRowSize] = {};
     int count = 0;
