@@ -52,7 +52,7 @@ class EndToEnd : public ::testing::TestWithParam<const char *> {
   // Types 한자 into the main field (which ends 26 pixels left of Find) and presses Find.
   void find(Window window, const WindowBox &find_button) {
     EXPECT_TRUE(click(window, find_button.x - 40, find_button.y + 11));
-    EXPECT_TRUE(xdotool("type --delay 40 한자"));
+    EXPECT_TRUE(xdotool("type --delay 120 한자"));
     EXPECT_TRUE(click_center(window, find_button));
   }
   // Finds 한자, presses Add and types 漢字 into the dialog.
@@ -65,7 +65,7 @@ class EndToEnd : public ::testing::TestWithParam<const char *> {
       if (b.y == 72 && b.x > 21) *field = b;  // the Hanja field's row
     }
     EXPECT_TRUE(click_center(dialog, *field));
-    EXPECT_TRUE(xdotool("type --delay 40 漢字"));
+    EXPECT_TRUE(xdotool("type --delay 120 漢字"));
     EXPECT_TRUE(xdotool("key Return"));  // the dialog's default button, OK
     return dialog;
   }
@@ -85,7 +85,7 @@ TEST_P(EndToEnd, FindAddModifyDelete) {
   ASSERT_EQ(lists.size(), 2u);
   WindowBox field = {};
   Window dialog = find_and_add(editor, buttons, &field);
-  EXPECT_TRUE(app_test::wait_for([] { return stored(kHan); }));
+  EXPECT_TRUE(app_test::wait_for([] { return stored(kHan); }, 20000));
 
   // Modify the top entry (漢字, just added) into 閑字 in the dialog still open.
   const WindowBox &list = lists[1];
@@ -93,9 +93,9 @@ TEST_P(EndToEnd, FindAddModifyDelete) {
   ASSERT_TRUE(click_center(editor.window, buttons[2]));
   ASSERT_TRUE(click_center(dialog, field));
   ASSERT_TRUE(xdotool("key End BackSpace BackSpace"));
-  ASSERT_TRUE(xdotool("type --delay 40 閑字"));
+  ASSERT_TRUE(xdotool("type --delay 120 閑字"));
   ASSERT_TRUE(xdotool("key Return"));
-  EXPECT_TRUE(app_test::wait_for([] { return stored(kLei) && !stored(kHan); }));
+  EXPECT_TRUE(app_test::wait_for([] { return stored(kLei) && !stored(kHan); }, 20000));
 
   // Delete 閑字 after answering 예. A click on a selected item may clear it,
   // and two clicks in a row make a double click: the second line first, a while later the top one.
@@ -118,7 +118,7 @@ TEST_P(EndToEnd, FindAddModifyDelete) {
   }
   ASSERT_TRUE(no.has_value());
   ASSERT_TRUE(click(confirm, no->x / 2, no->y + no->height / 2));
-  EXPECT_TRUE(app_test::wait_for([] { return !stored(kLei); }));
+  EXPECT_TRUE(app_test::wait_for([] { return !stored(kLei); }, 20000));
   EXPECT_TRUE(stored(kKor));
 
   app_test::send_wm_delete(d, editor.window);
@@ -134,7 +134,7 @@ TEST_P(EndToEnd, UserDictionaryThatCannotBeCreatedEndsWithStatusOne) {
   ASSERT_EQ(buttons.size(), 4u);
   WindowBox field = {};
   find_and_add(editor, buttons, &field);
-  EXPECT_EQ(editor.child.wait(), 1);
+  EXPECT_EQ(editor.child.wait(30000), 1);
   EXPECT_FALSE(std::filesystem::exists(missing_dir));
 }
 
