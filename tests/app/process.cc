@@ -1,10 +1,9 @@
 // Child processes and outside observation of their windows.
 #include "tests/app/process.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
-#include <poll.h>
+#include <spawn.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -12,51 +11,34 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 extern char **environ;
 
 namespace app_test {
 
+using Clock = std::chrono::steady_clock;
+
+void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
 EnvChanges build_tree_env(const char *lang) {
-  std::string build = GLOSSET_BUILD_DIR;
-  EnvChanges env = {
-      {"NLSPATH", build + "/nls/%L/LC_MESSAGES/%N.cat"},
-      {"XFILESEARCHPATH", build + "/app-defaults/%L/%N"},
-  };
-  if (lang != nullptr) {
-    env["LANG"] = std::string(lang);
-  } else {
-    env["LANG"] = std::nullopt;
-  }
-  env["LC_ALL"] = std::nullopt;
-  return env;
+  const std::string build = GLOSSET_BUILD_DIR;
+  return {{"NLSPATH", build + "/nls/%L/LC_MESSAGES/%N.cat"},
+          {"XFILESEARCHPATH", build + "/app-defaults/%L/%N"},
+          {"LANG", lang ? std::optional<std::string>(lang) : std::nullopt},
+          {"LC_ALL", std::nullopt}};
 }
-
-bool EditorHome::add_system_dict() const {
-  std::error_code error;
-  return std::filesystem::copy_file(GLOSSET_BUILD_DIR "/sample/syshjd", system_dict(), error);
-}
-
-EnvChanges EditorHome::env(const char *lang, const std::optional<std::string> &usrdicname) const {
-  EnvChanges e = build_tree_env(lang);
-  e["HOME"] = path();
-  e["USRDICNAME"] = usrdicname;
-  e["SYSDICNAME"] = system_dict();
-  return e;
-}
-
-std::vector<std::string> editor_args(bool) { return {GLOSSET_BINARY}; }
 
 bool wait_for(const std::function<bool()> &done, int timeout_ms) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (std::chrono::steady_clock::now() < deadline) {
+  for (auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms); Clock::now() < deadline; sleep_ms(50)) {
     if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return done();
 }
@@ -64,116 +46,60 @@ bool wait_for(const std::function<bool()> &done, int timeout_ms) {
 Child::Child(const std::vector<std::string> &argv, const EnvChanges &env) {
   std::map<std::string, std::string> vars;
   for (char **e = environ; *e != nullptr; e++) {
-    std::string entry = *e;
-    size_t eq = entry.find('=');
-    if (eq != std::string::npos) vars[entry.substr(0, eq)] = entry.substr(eq + 1);
+    if (const char *eq = std::strchr(*e, '=')) vars[std::string(*e, static_cast<size_t>(eq - *e))] = eq + 1;
   }
-  for (const auto &[name, value] : env) {
-    if (value) {
-      vars[name] = *value;
-    } else {
-      vars.erase(name);
-    }
-  }
+  for (const auto &[name, value] : env) value ? (void)(vars[name] = *value) : (void)vars.erase(name);
   std::vector<std::string> entries;
   for (const auto &[name, value] : vars) entries.push_back(name + "=" + value);
-
-  int fds[2];
-  if (pipe(fds) != 0) {
-    std::perror("Child: pipe");
-    std::abort();
-  }
-  pid_ = fork();
-  if (pid_ == 0) {
-    dup2(fds[1], 2);
-    close(fds[0]);
-    close(fds[1]);
-    std::vector<char *> args, envp;
-    for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
-    args.push_back(nullptr);
-    for (const std::string &e : entries) envp.push_back(const_cast<char *>(e.c_str()));
-    envp.push_back(nullptr);
-    execve(args[0], args.data(), envp.data());
-    _exit(127);
-  }
-  close(fds[1]);
-  err_fd_ = fds[0];
-  fcntl(err_fd_, F_SETFL, O_NONBLOCK);
+  std::vector<char *> args, envp;
+  for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
+  for (const std::string &e : entries) envp.push_back(const_cast<char *>(e.c_str()));
+  args.push_back(nullptr);
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), envp.data()) != 0) pid_ = -1;
+  posix_spawn_file_actions_destroy(&actions);
 }
 
 Child::~Child() {
-  if (pid_ > 0) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-  if (err_fd_ >= 0) close(err_fd_);
-}
-
-void Child::drain(bool block) {
-  char buf[4096];
-  for (;;) {
-    if (block) {
-      pollfd p = {err_fd_, POLLIN, 0};
-      poll(&p, 1, 1000);
-    }
-    ssize_t n = read(err_fd_, buf, sizeof buf);
-    if (n <= 0) return;
-    err_.append(buf, static_cast<size_t>(n));
-  }
+  if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
 }
 
 int Child::wait(int timeout_ms) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
   int status = 0;
-  for (;;) {
-    drain(false);
-    rusage usage = {};
-    pid_t r = wait4(pid_, &status, WNOHANG, &usage);
-    if (r == pid_) max_rss_kb_ = usage.ru_maxrss;
-    if (r == pid_) break;
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-      pid_ = -1;
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  rusage usage = {};
+  while (pid_ > 0 && wait4(pid_, &status, WNOHANG, &usage) != pid_) {
+    if (Clock::now() > deadline) return -1;  // the destructor kills it
+    sleep_ms(10);
   }
+  if (pid_ < 0) return -1;
   pid_ = -1;
-  drain(true);
+  max_rss_kb_ = usage.ru_maxrss;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-const std::string &Child::stderr_text() {
-  drain(false);
-  return err_;
+std::string Child::stderr_text() const {
+  std::ifstream in(err_path_, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-MapWatcher::MapWatcher() : display_(nullptr) {
+MapWatcher::MapWatcher() {
   // The server may still be busy with a client that has just gone away.
-  for (int i = 0; i < 50 && display_ == nullptr; i++) {
-    display_ = XOpenDisplay(nullptr);
-    if (display_ == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  if (display_ == nullptr) {
-    std::fprintf(stderr, "MapWatcher: cannot open the display\n");
-    std::abort();
-  }
+  for (int i = 0; i < 50 && display_ == nullptr; i++, sleep_ms(20)) display_ = XOpenDisplay(nullptr);
+  if (display_ == nullptr) std::abort();
   XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
   XSync(display_, False);
 }
 
-MapWatcher::~MapWatcher() { XCloseDisplay(display_); }
-
-template <typename Pred>
-Window MapWatcher::next_mapped(int timeout_ms, Pred pred) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (std::chrono::steady_clock::now() < deadline) {
+Window MapWatcher::next_mapped(int timeout_ms, const std::function<bool(Window)> &pred) {
+  for (auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms); Clock::now() < deadline; sleep_ms(10)) {
     XEvent ev;
     while (XCheckTypedEvent(display_, MapNotify, &ev)) {
       if (ev.xmap.event == DefaultRootWindow(display_) && pred(ev.xmap.window)) return ev.xmap.window;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return 0;
 }
@@ -182,7 +108,7 @@ Window MapWatcher::next_toplevel(int timeout_ms) {
   return next_mapped(timeout_ms, [this](Window w) {
     XClassHint hint = {};
     if (!XGetClassHint(display_, w, &hint)) return false;
-    bool ours = hint.res_class != nullptr && std::strcmp(hint.res_class, "Glosset") == 0;
+    const bool ours = hint.res_class != nullptr && std::strcmp(hint.res_class, "Glosset") == 0;
     XFree(hint.res_name);
     XFree(hint.res_class);
     return ours;
@@ -192,18 +118,13 @@ Window MapWatcher::next_toplevel(int timeout_ms) {
 Window MapWatcher::next_menu(int timeout_ms) {
   // Motif keeps a 10x10 drag window off the screen; a menu is on it.
   return next_mapped(timeout_ms, [this](Window w) {
-    XWindowAttributes attrs;
-    return XGetWindowAttributes(display_, w, &attrs) && attrs.override_redirect && attrs.x >= 0 && attrs.y >= 0;
+    XWindowAttributes a;
+    return XGetWindowAttributes(display_, w, &a) && a.override_redirect && a.x >= 0 && a.y >= 0;
   });
 }
 
-int MapWatcher::count_mapped() {
-  XSync(display_, False);
-  int count = 0;
-  XEvent ev;
-  while (XCheckTypedEvent(display_, MapNotify, &ev)) count++;
-  return count;
-}
+RunningEditor::RunningEditor(const EnvChanges &env, const std::vector<std::string> &argv)
+    : child(argv, env), window(watcher.next_toplevel()) {}
 
 void send_wm_delete(Display *display, Window window) {
   XEvent ev = {};
@@ -212,12 +133,12 @@ void send_wm_delete(Display *display, Window window) {
   ev.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
   ev.xclient.format = 32;
   ev.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  ev.xclient.data.l[1] = CurrentTime;
   XSendEvent(display, window, False, NoEventMask, &ev);
   XFlush(display);
 }
 
 std::string window_title(Display *display, Window window) {
+  std::setlocale(LC_CTYPE, "C.UTF-8");  // the title is read back as UTF-8
   XTextProperty prop = {};
   if (!XGetWMName(display, window, &prop)) return "<none>";
   char **list = nullptr;
@@ -231,19 +152,18 @@ std::string window_title(Display *display, Window window) {
 
 std::vector<WindowBox> window_tree(Display *display, Window top) {
   std::vector<WindowBox> boxes;
-  std::vector<std::pair<Window, std::pair<int, int>>> pending = {{top, {0, 0}}};
+  std::vector<WindowBox> pending = {{top, 0, 0, 0, 0, 0}};
   while (!pending.empty()) {
-    auto [w, origin] = pending.back();
+    const WindowBox at = pending.back();
     pending.pop_back();
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
-    if (!XQueryTree(display, w, &root, &parent, &children, &count)) continue;
+    if (!XQueryTree(display, at.window, &root, &parent, &children, &count)) continue;
     for (unsigned int i = 0; i < count; i++) {
       XWindowAttributes a;
       if (!XGetWindowAttributes(display, children[i], &a)) continue;
-      WindowBox box = {children[i], origin.first + a.x, origin.second + a.y, a.width, a.height, w};
-      boxes.push_back(box);
-      pending.push_back({children[i], {box.x, box.y}});
+      boxes.push_back({children[i], at.x + a.x, at.y + a.y, a.width, a.height, at.window});
+      pending.push_back(boxes.back());
     }
     if (children != nullptr) XFree(children);
   }
@@ -261,17 +181,15 @@ std::vector<WindowBox> command_buttons(Display *display, Window top) {
 
 std::optional<WindowBox> find_button(Display *display, Window top) {
   std::vector<WindowBox> buttons = command_buttons(display, top);
-  if (buttons.empty()) return std::nullopt;
-  return buttons.front();
+  return buttons.empty() ? std::nullopt : std::optional<WindowBox>(buttons.front());
 }
 
 std::vector<WindowBox> list_windows(Display *display, Window top) {
-  std::vector<WindowBox> boxes = window_tree(display, top);
+  const std::vector<WindowBox> boxes = window_tree(display, top);
   std::vector<WindowBox> lists;
   for (const WindowBox &sw : boxes) {
     if (sw.width != 311) continue;
-    // The list is the largest child of its scrolled window.
-    std::optional<WindowBox> list;
+    std::optional<WindowBox> list;  // the largest child of the scrolled window
     for (const WindowBox &c : boxes) {
       if (c.parent == sw.window && (!list || c.width * c.height > list->width * list->height)) list = c;
     }
@@ -287,12 +205,9 @@ Pixels grab(Display *display, Window window) {
   if (!XGetWindowAttributes(display, window, &a)) return g;
   XImage *image = XGetImage(display, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
   if (image == nullptr) return g;
-  g.width = a.width;
-  g.height = a.height;
+  g = {a.width, a.height, {}};
   for (int y = 0; y < a.height; y++) {
-    for (int x = 0; x < a.width; x++) {
-      g.pixels.push_back(XGetPixel(image, x, y));
-    }
+    for (int x = 0; x < a.width; x++) g.pixels.push_back(XGetPixel(image, x, y));
   }
   XDestroyImage(image);
   return g;
@@ -300,11 +215,10 @@ Pixels grab(Display *display, Window window) {
 
 Pixels grab_settled(Display *display, Window window) {
   Pixels last = grab(display, window);
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  for (int i = 0; i < 200; i++) {
+    sleep_ms(100);
     Pixels now = grab(display, window);
-    if (now.width == last.width && now.height == last.height && now.pixels == last.pixels) return now;
+    if (now == last) break;
     last = std::move(now);
   }
   return last;
@@ -315,16 +229,22 @@ int text_lines(const Pixels &empty, const Pixels &now) {
   int lines = 0, gap = 2;
   for (int y = 0; y < now.height; y++) {
     bool ink = false;
-    for (int x = 0; x < now.width && !ink; x++) {
-      ink = empty.pixels[y * now.width + x] != now.pixels[y * now.width + x];
-    }
-    if (ink) {
-      if (gap > 1) lines++;
-      gap = 0;
-    } else {
-      gap++;
-    }
+    for (int x = 0; x < now.width && !ink; x++) ink = empty.pixels[y * now.width + x] != now.pixels[y * now.width + x];
+    if (ink && gap > 1) lines++;
+    gap = ink ? 0 : gap + 1;
   }
+  return lines;
+}
+
+std::vector<int> lines_shown(Display *display, const std::vector<WindowBox> &windows,
+                             const std::vector<Pixels> &empty, const std::vector<int> &want) {
+  std::vector<int> lines(windows.size());
+  wait_for(
+      [&] {
+        for (size_t i = 0; i < windows.size(); i++) lines[i] = text_lines(empty[i], grab(display, windows[i].window));
+        return lines == want;
+      },
+      20000);  // generous: sanitizer builds start slowly
   return lines;
 }
 
@@ -337,12 +257,6 @@ bool click(Window window, int x, int y) {
 
 bool click_center(Window window, const WindowBox &box) {
   return click(window, box.x + box.width / 2, box.y + box.height / 2);
-}
-
-bool screenshot(Window window, const std::string &path) {
-  std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-  return std::system(("import -window " + std::to_string(window) + " '" + path + "'").c_str()) == 0;
 }
 
 }  // namespace app_test

@@ -1,0 +1,450 @@
+// The main window in-process, in both text modes: its widgets and texts, Find,
+// and Add, Modify and Delete through the dialog and the delete confirmation.
+#include <gtest/gtest.h>  // before the X headers, whose macros clash with it
+
+#include <X11/IntrinsicP.h>
+#include <X11/CoreP.h>
+#include <X11/keysym.h>
+#include <Xm/List.h>
+#include <Xm/MessageB.h>
+#include <Xm/PushB.h>
+#include <Xm/SashP.h>
+#include <Xm/TextF.h>
+#include <nl_types.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/glosset.h"
+#include "dict/hanja_insert.h"
+#include "dict/hanja_util.h"
+#include "editor/builtin_text.h"
+#include "editor/hanja_ui_util.h"
+#include "tests/support/scratch.h"
+#include "tests/support/x_session.h"
+#include "ui/gl_main_ui.h"
+
+namespace {
+
+DtbGlMainMainwindowInfo &W = dtb_gl_main_mainwindow;
+DtbGlMainDialogInfo &D = dtb_gl_main_dialog;
+
+const char kHanja[] = "\xc7\xd1\xc0\xda";   // 한자
+const char kSajeon[] = "\xbb\xe7\xc0\xfc";  // 사전
+const char kHan[] = "\xf9\xd3\xed\xae";     // 漢字
+const char kKor[] = "\xf9\xdb\xed\xae";     // 韓字
+const char kLei[] = "\xf9\xd8\xed\xae";     // 閑字
+const char kHanzi[] = "\xf9\xd3\xed\xad";   // 漢子
+
+const char kCountsDiffer[] = "\xc7\xd1\xb1\xdb\xbc\xf6\xbf\xcd \xc7\xd1\xc0\xda\xbc\xf6\xb0\xa1 \xc6\xb2\xb8\xb2.";
+const char kAlreadyTail[] = "\"\xb4\xc2 \xb9\xfa\xbd\xe1 \xc7\xd1\xc0\xda\xbb\xe7\xc0\xfc\xbf\xa1 \xc0\xd6\xc0\xbd.";
+const char kCannotAdd[] = "$HOME/.usrhjd\xbf\xa1 \xb4\xf5\xc7\xd2\xbc\xf6 \xbe\xf8\xc0\xbd.";
+const char kAddedTail[] = "\"\xb8\xa6 $HOME/.usrhjd\xbf\xa1 \xb4\xf5\xc7\xdf\xc0\xbd.";
+const char kSelectEntry[] =
+    "\xbb\xe7\xbf\xeb\xc0\xda \xbb\xe7\xc0\xfc\xbf\xa1\xbc\xad \xc7\xd1 \xb0\xb3\xc0\xc7 \xb1\xe2\xb7\xcf\xc0\xbb "
+    "\xbc\xb1\xc5\xc3\xc7\xcf\xbf\xa9\xbe\xdf \xc7\xd5\xb4\xcf\xb4\xd9";
+const char kSelectHanja[] =
+    ".usrhjd \xb8\xae\xbd\xba\xc6\xae\xbf\xa1\xbc\xad \xc7\xd1\xc0\xda\xb8\xa6 \xbc\xb1\xc5\xc3\xc7\xcf\xbd\xca"
+    "\xbd\xc3\xbf\xc0.";
+const char kNoMatchTail[] = "\"\xb4\xc2 \xb8\xc2\xc1\xf6 \xbe\xca\xc0\xbd.";
+const char kEnter[] = " \xbd\xba\xc6\xae\xb8\xb5\xc0\xbb \xc0\xd4\xb7\xc2\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0";
+
+std::string lang_of_test;
+
+std::string M(const std::string &euc) { return builtin_text(euc); }  // in the running mode's encoding
+std::vector<std::string> M(std::initializer_list<const char *> words) {
+  std::vector<std::string> v;
+  for (const char *w : words) v.push_back(M(w));
+  return v;
+}
+
+void flush() {
+  XSync(xs::session().display, False);
+  while (XtAppPending(xs::session().app) != 0) XtAppProcessEvent(xs::session().app, XtIMAll);
+}
+
+std::string xm_text(XmString s) {
+  char *text = static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+  std::string result = text != nullptr ? text : "";
+  XtFree(text);
+  return result;
+}
+std::string label_text(Widget label) {
+  XmString s = nullptr;
+  XtVaGetValues(label, XmNlabelString, &s, nullptr);
+  std::string text = xm_text(s);
+  XmStringFree(s);
+  return text;
+}
+std::vector<std::string> items(Widget list = W.usrhjd_list) {
+  XmStringTable table = nullptr;
+  int count = 0;
+  XtVaGetValues(list, XmNitems, &table, XmNitemCount, &count, nullptr);
+  std::vector<std::string> texts;
+  for (int i = 0; i < count; i++) texts.push_back(xm_text(table[i]));
+  return texts;
+}
+std::string footer() { return label_text(W.mainwindow_label); }
+std::string dialog_footer() { return label_text(D.dialog_label); }
+
+Widget g_toplevel;
+
+void stop_main_window() {
+  if (Dtb_project_catd != (nl_catd)-1) catclose(Dtb_project_catd);
+  Dtb_project_catd = (nl_catd)-1;
+  if (g_toplevel != nullptr) XtDestroyWidget(g_toplevel), flush();
+  g_toplevel = nullptr;
+  dtbGlMainMainwindowInfo_clear(&dtb_gl_main_mainwindow);
+}
+
+// The main window as start-up builds it, with the build tree's catalog; each start is a new run.
+void start_main_window() {
+  stop_main_window();
+  setenv("LANG", lang_of_test.c_str(), 1);
+  setenv("NLSPATH", GLOSSET_BUILD_DIR "/nls/%L/LC_MESSAGES/%N.cat", 1);
+  DtbMessageRecord &c = dtb_gl_main_delete_confirm;
+  for (XmString s : {c.title, c.message, c.action1_label, c.action2_label})
+    if (s != nullptr) XmStringFree(s);
+  std::memset(&c, 0, sizeof c);
+  static int argc = 1;
+  static char name[] = "glosset", *argv[] = {name, nullptr}, **argvp = argv;
+  g_toplevel = XtAppCreateShell("glosset", "Glosset", applicationShellWidgetClass, xs::session("Glosset").display,
+                                nullptr, 0);
+  EXPECT_EQ(dtb_glosset_initialize(&argc, &argvp, g_toplevel), 0);
+  XtRealizeWidget(g_toplevel);
+  flush();
+}
+
+int dialog_shells() {
+  int count = 0;
+  for (Cardinal i = 0; i < W.mainwindow->core.num_popups; i++) {
+    Widget w = W.mainwindow->core.popup_list[i];
+    count += std::string(XtName(w)) == "dtb_gl_main_dialog" && !w->core.being_destroyed;
+  }
+  return count;
+}
+
+bool shown_whole(Widget label) {
+  flush();
+  XtWidgetGeometry preferred = {};
+  XtQueryGeometry(label, nullptr, &preferred);
+  Position x = 0;
+  Dimension width = 0;
+  XtVaGetValues(label, XmNx, &x, nullptr);
+  XtVaGetValues(XtParent(label), XmNwidth, &width, nullptr);
+  return x >= 0 && x + preferred.width <= width;
+}
+
+void set_text(Widget field, const std::string &text) { XmTextFieldSetString(field, const_cast<char *>(text.c_str())); }
+std::string get_text(Widget field) {
+  char *t = XmTextFieldGetString(field);
+  std::string s = t;
+  XtFree(t);
+  return s;
+}
+
+void press(Widget button) {
+  ASSERT_NE(button, nullptr);
+  XtCallActionProc(button, const_cast<char *>("ArmAndActivate"), nullptr, nullptr, 0);
+  flush();
+}
+
+void select_item(int position) {
+  XmListSelectPos(W.usrhjd_list, position, False);
+  flush();
+}
+
+void find(const std::string &euc_reading) {
+  set_text(W.textfield, M(euc_reading));
+  press(W.Find);
+}
+
+// The answer to the delete confirmation, pressed from a timer while Delete waits for it.
+struct Answer {
+  bool pressed = false, had_cancel = true;
+  std::string yes_label, no_label;
+};
+
+Answer delete_selected(bool yes) {
+  auto answer = std::make_shared<Answer>();  // the timer may outlive this call
+  xs::after(20, [answer, yes] {
+    Widget box = XtNameToWidget(W.mainwindow, "*dtb_msg_dlg");
+    if (box == nullptr || !XtIsManaged(box)) return;
+    Widget ok = XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON), no = XtNameToWidget(box, "action2_button");
+    *answer = {true, XtIsManaged(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON)) != 0, label_text(ok), label_text(no)};
+    XmPushButtonCallbackStruct cbs = {XmCR_ACTIVATE, nullptr, 0};
+    if (yes) XtCallCallbacks(ok, XmNactivateCallback, &cbs);  // a gadget: no actions of its own
+    else XtCallActionProc(no, const_cast<char *>("ArmAndActivate"), nullptr, nullptr, 0);
+  });
+  press(W.Delete);
+  return *answer;
+}
+
+struct Box {
+  int x, y, width, height;
+  bool overlaps(const Box &o) const { return x < o.x + o.width && o.x < x + width && y < o.y + o.height && o.y < y + height; }
+};
+
+Box root_box(Widget w) {
+  Window child = 0;
+  int x = 0, y = 0;
+  XTranslateCoordinates(XtDisplay(w), XtWindow(w), DefaultRootWindow(XtDisplay(w)), 0, 0, &x, &y, &child);
+  Dimension width = 0, height = 0;
+  XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
+  return {x, y, width, height};
+}
+
+class WindowTest : public ::testing::TestWithParam<const char *> {
+ protected:
+  void SetUp() override {
+    lang_of_test = GetParam();
+    ASSERT_EQ(InsertHanjaWord(0, kHanja, kKor), 0);
+    start_main_window();
+  }
+  void TearDown() override { stop_main_window(); }
+
+  void ok(const char *reading, const std::string &word) {
+    if (reading != nullptr) set_text(D.textfield2, M(reading));
+    set_text(D.textfield3, M(word));
+    press(D.dialog_button1);
+  }
+  bool stored(const char *word, const char *key = kHanja) { return CheckDic(0, key, word) == 1; }
+  std::string file_bytes() {
+    std::ifstream in(user_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  scratch::Dir dir_{"glosset-window"};
+  const std::string user_ = dir_ / "usrhjd", system_ = dir_ / "syshjd";
+  scratch::Env user_env_{"USRDICNAME", user_.c_str()};
+  scratch::Env system_env_{"SYSDICNAME", system_.c_str()};
+};
+
+TEST_P(WindowTest, FindFillsBothListsInReverseStoreOrder) {
+  for (const char *w : {kHan, kLei}) ASSERT_EQ(InsertHanjaWord(0, kHanja, w), 0);
+  for (int i = 0; i < 11; i++) ASSERT_EQ(InsertHanjaWord(0, "\xb0\xa1", std::string{'\xca', char(0xa1 + i)}.c_str()), 0);
+  {
+    scratch::Env system_as_user("USRDICNAME", system_.c_str());
+    for (const char *w : {kHan, kHanzi}) ASSERT_EQ(InsertHanjaWord(0, kHanja, w), 0);
+  }
+  auto shown = [](int type, const char *key) {  // what the store holds, in reverse
+    char rows[10][kRowSize] = {};
+    int count = 0;
+    GetHanjaWord(type, key, 0, 10, &count, rows);
+    std::vector<std::string> words;
+    for (int i = count - 1; i >= 0; i--) words.push_back(M(rows[i]));
+    return words;
+  };
+  auto report = [](int user, int system) {
+    return M("usrhjd\xbf\xa1 " + std::to_string(user) + "\xb0\xa1\xc1\xf6 \xbf\xcd syshjd\xbf\xa1 " +
+             std::to_string(system) + "\xb0\xa1\xc1\xf6\xb0\xa1 \xc0\xd6\xc0\xbd.");
+  };
+  std::string long_reading;  // 33 syllables: 66 EUC-KR bytes, more than the 64 of a key
+  for (int i = 0; i < 33; i++) long_reading += i % 2 ? kSajeon : kHanja;
+  for (const std::string &nothing : {long_reading, std::string("abc"), std::string(""), std::string(kSajeon)}) {
+    find(kHanja);
+    ASSERT_EQ(shown(0, kHanja).size(), 3u);
+    ASSERT_EQ(shown(1, kHanja).size(), 2u);
+    EXPECT_EQ(items(), shown(0, kHanja));
+    EXPECT_EQ(items(W.syshjd_list), shown(1, kHanja));
+    EXPECT_EQ(footer(), report(3, 2));
+    find(nothing);
+    EXPECT_TRUE(items().empty() && items(W.syshjd_list).empty()) << nothing;
+    EXPECT_EQ(footer(), report(0, 0)) << nothing;
+  }
+  find("\xb0\xa1");
+  EXPECT_EQ(items(), shown(0, "\xb0\xa1"));
+  EXPECT_EQ(footer(), report(10, 0));
+  scratch::Env no_user_file("USRDICNAME", (dir_ / "missing").c_str());
+  find(kHanja);
+  EXPECT_TRUE(items().empty());
+  EXPECT_EQ(footer(), report(0, 2));
+}
+
+TEST_P(WindowTest, AddThroughTheDialog) {
+  find(kHanja);
+  press(W.Add);
+  ASSERT_NE(D.dialog, nullptr);
+  Widget shell = D.dialog;
+  EXPECT_EQ(get_text(D.textfield2), M(kHanja));
+  EXPECT_EQ(get_text(D.textfield3), "");
+  ok(nullptr, kHan);
+  EXPECT_EQ(dialog_footer(), M("\"" + std::string(kHan) + kAddedTail));
+  EXPECT_EQ(items(), M({kHan, kKor}));
+  EXPECT_TRUE(stored(kHan) && stored(kKor));
+  EXPECT_TRUE(XtIsManaged(D.dialog_shellform));
+  ok(kSajeon, kLei);
+  EXPECT_EQ(dialog_footer(), M("\"" + std::string(kLei) + kAddedTail));
+  EXPECT_EQ(items(), M({kHan, kKor}));
+  EXPECT_TRUE(stored(kLei, kSajeon));
+  press(W.Add);
+  EXPECT_EQ(D.dialog, shell);
+  EXPECT_EQ(get_text(D.textfield3), "");
+  EXPECT_EQ(dialog_footer(), " ");
+  find(kHanja);
+  EXPECT_EQ(items(), M({kHan, kKor}));
+  EXPECT_EQ(dialog_shells(), 1);
+}
+
+TEST_P(WindowTest, RefusedAddsWriteNothing) {
+  std::string nine_syllables, nine_hanja;  // 18 bytes: more than any stored string
+  for (int i = 0; i < 9; i++) nine_syllables += "\xb0\xa1", nine_hanja += "\xca\xa1";
+  const struct {
+    const char *reading, *word, *report;
+  } cases[] = {{kHanja, "\xf9\xd3", kCountsDiffer},
+               {kHanja, kKor, nullptr},
+               {"ab", "cd", kCannotAdd},
+               {nine_syllables.c_str(), nine_hanja.c_str(), kCannotAdd}};
+  find(kHanja);
+  const std::string before = file_bytes();
+  for (const auto &c : cases) {
+    press(W.Add);
+    ok(c.reading, c.word);
+    EXPECT_EQ(dialog_footer(), M(c.report ? c.report : "\"" + std::string(c.word) + kAlreadyTail)) << c.word;
+    EXPECT_EQ(file_bytes(), before) << c.word;
+    EXPECT_EQ(items(), M({kKor})) << c.word;
+  }
+}
+
+TEST_P(WindowTest, ModifyReplacesTheSelectedEntryOnly) {
+  ASSERT_EQ(InsertHanjaWord(0, kHanja, kLei), 0);
+  find(kHanja);
+  select_item(2);
+  press(W.Modify);
+  ASSERT_NE(D.dialog, nullptr);
+  EXPECT_EQ(function, 2);
+  EXPECT_EQ(get_text(D.textfield2), M(kHanja));
+  EXPECT_EQ(get_text(D.textfield3), M(kKor));
+  ok(nullptr, kHan);
+  EXPECT_EQ(dialog_footer(), M("\"" + std::string(kHan) + kAddedTail));
+  EXPECT_EQ(items(), M({kLei, kHan}));
+  EXPECT_TRUE(stored(kHan) && stored(kLei));
+  EXPECT_FALSE(stored(kKor));
+  select_item(1);
+  press(W.Modify);
+  XmListDeselectAllItems(W.usrhjd_list);
+  const std::string before = file_bytes();
+  ok(nullptr, kKor);
+  EXPECT_EQ(dialog_footer(), M(kSelectEntry));
+  press(D.dialog_button3);
+  EXPECT_EQ(D.dialog, nullptr);
+  for (Widget button : {W.Modify, W.Delete}) {
+    find(kHanja);
+    press(button);  // a confirmation would wait here for ever
+    EXPECT_EQ(D.dialog, nullptr) << XtName(button);
+    EXPECT_EQ(footer(), M(kSelectEntry)) << XtName(button);
+  }
+  EXPECT_EQ(file_bytes(), before);
+}
+
+TEST_P(WindowTest, DeleteAsksAndRemovesOnlyAMatchingEntry) {
+  const std::string mismatch = M("\"" + std::string(kSajeon) + "\"\xbf\xcd \"" + kKor + kNoMatchTail);
+  Answer answer;
+  for (int round : {0, 1, 2}) {  // answered 아니오; 예 after the reading changed; 예
+    find(kHanja);
+    const std::string shown = footer(), before = file_bytes();
+    select_item(1);
+    if (round == 1) set_text(W.textfield, M(kSajeon));
+    answer = delete_selected(round > 0);
+    ASSERT_TRUE(answer.pressed) << round;
+    if (round < 2) {
+      EXPECT_EQ(footer(), round == 1 ? mismatch : shown);
+      EXPECT_EQ(items(), M({kKor})) << round;
+      EXPECT_EQ(file_bytes(), before) << round;
+    }
+  }
+  EXPECT_EQ(answer.yes_label, M("\xbf\xb9"));
+  EXPECT_EQ(answer.no_label, M("\xbe\xc6\xb4\xcf\xbf\xc0"));
+  EXPECT_FALSE(answer.had_cancel);
+  EXPECT_EQ(footer(), M(kSelectHanja));
+  EXPECT_TRUE(items().empty());
+  EXPECT_FALSE(stored(kKor));
+}
+
+TEST_P(WindowTest, ReportsAreShownWhole) {
+  find("\xb4\xeb\xc7\xd1\xb9\xce\xb1\xb9\xb8\xb8\xbc\xbc\xb8\xb8\xbc\xbc");  // 대한민국만세만세
+  press(W.Add);
+  ok(nullptr, "\xd3\xde\xf9\xdb\xda\xc5\xcf\xd0\xd8\xbf\xe1\xa8\xd8\xbf\xe1\xa8");  // 大韓民國萬歲萬歲
+  EXPECT_TRUE(shown_whole(D.dialog_label)) << dialog_footer();
+  std::string long_reading;
+  for (int i = 0; i < 40; i++) long_reading += kHanja;
+  find(kHanja);
+  select_item(1);
+  set_text(W.textfield, M(long_reading));
+  XmProcessTraversal(W.Delete, XmTRAVERSE_CURRENT);  // where a click on it leaves the focus
+  delete_selected(true);
+  EXPECT_TRUE(shown_whole(W.mainwindow_label)) << footer();
+  EXPECT_NE(footer().find(M(kNoMatchTail)), std::string::npos);
+}
+
+TEST_P(WindowTest, CancelCloseAndEscapeDropTheDialog) {
+  for (int way : {0, 1, 2}) {
+    find(kHanja);
+    press(W.Add);
+    ASSERT_NE(D.dialog, nullptr);
+    set_text(D.textfield3, M(kHan));
+    if (way == 0) press(D.dialog_button3);
+    if (way == 1) xs::send_wm_delete(D.dialog);
+    if (way == 2) {
+      XSetInputFocus(xs::session().display, XtWindow(D.dialog), RevertToParent, CurrentTime);
+      flush();
+      xs::key(XK_Escape);
+    }
+    for (int i = 0; i < 100 && D.dialog != nullptr; i++) usleep(10000), flush();
+    EXPECT_EQ(D.dialog, nullptr) << way;
+    EXPECT_EQ(dialog_shells(), 0) << way;
+  }
+  press(W.Add);
+  EXPECT_EQ(get_text(D.textfield3), "");
+  EXPECT_FALSE(stored(kHan));
+}
+
+// Beside the main window wherever that stands: right of it, below it, or left
+// of it by the corner of the screen, never over 한글: or 찾기.
+TEST_P(WindowTest, DialogPlacementAndKeyboard) {
+  enum Side { right, below, left };
+  Screen *screen = XtScreen(W.mainwindow);
+  const Box main = root_box(W.mainwindow);
+  const int far_x = WidthOfScreen(screen) - main.width, far_y = HeightOfScreen(screen) - main.height;
+  const struct {
+    int x, y;
+    Side side;
+  } cases[] = {{0, 0, right}, {far_x, 0, below}, {far_x, far_y, left}};
+  for (const auto &c : cases) {
+    XMoveWindow(xs::session().display, XtWindow(W.mainwindow), c.x, c.y);
+    flush();
+    press(W.Add);
+    ASSERT_NE(D.dialog, nullptr);
+    const Box m = root_box(W.mainwindow), d = root_box(D.dialog);
+    EXPECT_FALSE(d.overlaps(m) || d.overlaps(root_box(W.textfield)) || d.overlaps(root_box(W.Find))) << c.side;
+    const int edge = c.side == right ? d.x : c.side == below ? d.y : d.x + d.width;
+    EXPECT_EQ(edge, c.side == right ? m.x + m.width : c.side == below ? m.y + m.height : m.x) << c.side;
+    press(D.dialog_button3);
+  }
+  press(W.Add);
+  Widget default_button = nullptr;
+  XtVaGetValues(D.dialog_shellform, XmNdefaultButton, &default_button, nullptr);
+  EXPECT_EQ(default_button, D.dialog_button1);
+  WidgetList children = nullptr;
+  Cardinal count = 0;
+  int sashes = 0;
+  XtVaGetValues(D.dialog_panedwin, XmNchildren, &children, XmNnumChildren, &count, nullptr);
+  for (Cardinal i = 0; i < count; i++) {
+    Boolean traversal = True;
+    XtVaGetValues(children[i], XmNtraversalOn, &traversal, nullptr);
+    if (!XmIsSash(children[i])) continue;
+    EXPECT_FALSE(traversal);
+    sashes++;
+  }
+  EXPECT_GE(sashes, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, WindowTest, ::testing::Values("ko_KR.UTF-8", "ko_KR.EUC"),
+                         [](const auto &info) { return std::string(info.param[6] == 'U' ? "utf8" : "euc"); });
+
+}  // namespace
