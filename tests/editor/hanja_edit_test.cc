@@ -66,7 +66,7 @@ TEST(EditKey, ConvertsOrRefuses) {
 }
 
 TEST(FitReport, ShortensInsertedWordsInTheMiddleAndKeepsTheSentence) {
-  const std::pair<const char *, int> cases[] = {{"ko_KR.UTF-8", 10}, {"ko_KR.UTF-8", 40}, {"ko_KR.EUC", 10}, {"ko_KR.EUC", 80}};
+  const std::pair<const char *, int> cases[] = {{"ko_KR.UTF-8", 9}, {"ko_KR.UTF-8", 40}, {"ko_KR.EUC", 10}, {"ko_KR.EUC", 81}};
   scratch::Env lang("LANG", nullptr);
   for (const auto &[mode, syllables] : cases) {
     lang.set(mode);
