@@ -11,10 +11,6 @@ namespace dtb_test {
 // The children of the toplevel's popup shells of that name (for example
 // "Help_popup"), oldest first, leaving out shells being destroyed.
 std::vector<Widget> popups(const char *shell_name);
-inline Widget popup(const char *shell_name) {
-  std::vector<Widget> found = popups(shell_name);
-  return found.empty() ? nullptr : found.front();
-}
 
 // Whether the widget (or gadget) is mapped and visible.
 bool on_screen(Widget w);

@@ -1,5 +1,7 @@
 // Help dispatch on our help layer: the quick dialog and its More button, the
-// general dialog, and the texts of the dialogs.
+// general dialog, and the texts of the dialogs; resource values converted from
+// strings. (The sashes taken out of traversal are checked in the editor's own
+// dialog, tests/ui/edit_test.cc.)
 #include <gtest/gtest.h>
 
 #include "dtb/dt/help.h"
@@ -26,7 +28,7 @@ std::string volume_of(Widget w) {
 // Help volumes in a scratch directory on DTB_HELP_PATH.
 class Help : public ::testing::Test {
  protected:
-  static Widget quick() { return dtb_test::popup("Help_popup"); }
+  static Widget quick() { return dtb_test::popups("Help_popup").at(0); }
   static Widget more() { return DtHelpQuickDialogGetChild(quick(), DtHELP_QUICK_MORE_BUTTON); }
   static void show(const char *text, const char *volume, const char *location) {
     DtbHelpData help{const_cast<char *>(text), const_cast<char *>(volume), const_cast<char *>(location)};
@@ -45,7 +47,7 @@ TEST_F(Help, MoreOpensTheVolumeAtTheLocation) {
     show("짧은 도움말", volume, "Intro");
     EXPECT_EQ("짧은 도움말", take(DtbHelpDialogGetText(quick())));
     dtb_test::press(more());
-    Widget general = dtb_test::popup("GeneralHelp_popup");
+    Widget general = dtb_test::popups("GeneralHelp_popup").at(0);
     EXPECT_TRUE(XtIsManaged(general));
     EXPECT_FALSE(XtIsManaged(quick()));
     EXPECT_EQ(volume, volume_of(general));
@@ -85,6 +87,17 @@ TEST_F(Help, OwnTextsComeFromTheCallerOrTheResources) {
       EXPECT_EQ(*name == 'p' ? english : korean, dtb_test::text_of(XtNameToWidget(dialog, button), XmNlabelString));
     XtDestroyWidget(XtParent(dialog));
   }
+}
+
+TEST(CvtResource, ConvertsOrGivesTheErrorValue) {
+  Widget w = xs::toplevel();
+  const std::tuple<const char *, unsigned int, const char *, unsigned long> cases[] = {
+      {XtRPixel, 4, "white", WhitePixelOfScreen(XtScreen(w))}, {XtRPixel, 3, "white", 99},
+      {XtRPixel, 4, "no-such-colour", 99}, {XtRBoolean, 1, "true", 1}, {XtRDimension, 2, "300", 300},
+      {XtRInt, 4, "-1", 0xffffffffu}, {XtRInt, 2, "7", 99}};  // an int never fits 2 bytes
+  for (auto [type, size, text, expected] : cases)
+    EXPECT_EQ(expected, dtb_cvt_resource_from_string(w, const_cast<char *>(type), size, const_cast<char *>(text), 99))
+        << type << " " << size << " " << text;
 }
 
 }  // namespace

@@ -8,23 +8,11 @@
 
 namespace xs {
 
-namespace {
-const char *g_class = nullptr;
-
-using Action = std::function<void()>;
-
-void run_action(XtPointer data, XtIntervalId *) {
-  std::unique_ptr<Action> action(static_cast<Action *>(data));
-  (*action)();
-}
-}  // namespace
-
 Session &session(const char *app_class) {
   static int argc = 1;
   static char name[] = "glosset_gui_test", *argv[] = {name, nullptr};
   static Session s;
   if (s.toplevel == nullptr) {
-    g_class = app_class;
     s.toplevel = XtOpenApplication(&s.app, app_class, nullptr, 0, &argc, argv, nullptr, applicationShellWidgetClass,
                                    nullptr, 0);
     s.display = XtDisplay(s.toplevel);
@@ -33,7 +21,9 @@ Session &session(const char *app_class) {
 }
 
 Widget make_shell(int width, int height, int x, int y) {
-  return XtVaAppCreateShell("shell", g_class, topLevelShellWidgetClass, session().display, XmNwidth, width,
+  String name = nullptr, app_class = nullptr;
+  XtGetApplicationNameAndClass(session().display, &name, &app_class);
+  return XtVaAppCreateShell("shell", app_class, topLevelShellWidgetClass, session().display, XmNwidth, width,
                             XmNheight, height, XmNx, x, XmNy, y, nullptr);
 }
 
@@ -62,7 +52,9 @@ bool show_and_wait(Widget shell) {
 }
 
 void after(int ms, std::function<void()> action) {
-  XtAppAddTimeOut(session().app, ms, run_action, std::make_unique<Action>(std::move(action)).release());
+  using Action = std::function<void()>;
+  auto run = [](XtPointer data, XtIntervalId *) { (*std::unique_ptr<Action>(static_cast<Action *>(data)))(); };
+  XtAppAddTimeOut(session().app, ms, run, std::make_unique<Action>(std::move(action)).release());
 }
 
 void pointer_to(Widget w, int x, int y) {
@@ -96,13 +88,12 @@ void key(KeySym sym) {
 }
 
 void send_wm_delete(Widget w) {
-  Widget shell = w;
-  while (!XtIsShell(shell)) shell = XtParent(shell);
-  Display *d = XtDisplay(shell);
+  while (!XtIsShell(w)) w = XtParent(w);
+  Display *d = XtDisplay(w);
   XEvent ev{};
-  ev.xclient = {ClientMessage, 0, True, d, XtWindow(shell), XInternAtom(d, "WM_PROTOCOLS", False), 32, {}};
+  ev.xclient = {ClientMessage, 0, True, d, XtWindow(w), XInternAtom(d, "WM_PROTOCOLS", False), 32, {}};
   ev.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-  XSendEvent(d, XtWindow(shell), False, NoEventMask, &ev);
+  XSendEvent(d, XtWindow(w), False, NoEventMask, &ev);
   XFlush(d);
 }
 
