@@ -209,6 +209,10 @@ TEST_F(SafetyTest, FailuresSayWhy) {
   dicttest::set_num(full, 6009, static_cast<int>(full.size()));
   dicttest::write_file(dic(), full);
   EXPECT_TRUE(exited(cli({"add", "나", "羅"}), 2, "cannot add the pair: the dictionary is full"));
+  // A pair file that cannot be read to its end.
+  std::string pairs = write("pairs.txt", "나\t羅\n"), env = "ASAN_OPTIONS=detect_leaks=0";
+  CliResult r = run({"-f", path("new.hjd"), "import", pairs}, {kStrace, "-f", "-o", "/dev/null", "-E", env, "-P", pairs, "-e", "inject=read:error=EIO"});
+  EXPECT_TRUE(access(kStrace, X_OK) != 0 || exited(r, 2, "pairs.txt: read error; nothing was imported"));
 }
 
 TEST_F(SafetyTest, RepairBringsBackEveryPairBehindACutLink) {
