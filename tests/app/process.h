@@ -80,8 +80,7 @@ std::optional<WindowBox> find_button(Display *display, Window top);
 std::vector<WindowBox> list_windows(Display *display, Window top);
 
 struct Pixels {
-  int width = 0, height = 0;
-  std::vector<unsigned long> pixels;
+  std::vector<std::string> rows;  // the image bytes, a row each
   bool operator==(const Pixels &) const = default;
 };
 Pixels grab(Display *display, Window window);
