@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
 #include <X11/IntrinsicP.h>
-#include <X11/CoreP.h>
 #include <X11/keysym.h>
 #include <Xm/List.h>
 #include <Xm/MessageB.h>
@@ -13,6 +12,7 @@
 #include <nl_types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -52,8 +52,6 @@ const char kSelectHanja[] =
     ".usrhjd \xb8\xae\xbd\xba\xc6\xae\xbf\xa1\xbc\xad \xc7\xd1\xc0\xda\xb8\xa6 \xbc\xb1\xc5\xc3\xc7\xcf\xbd\xca"
     "\xbd\xc3\xbf\xc0.";
 const char kNoMatchTail[] = "\"\xb4\xc2 \xb8\xc2\xc1\xf6 \xbe\xca\xc0\xbd.";
-
-std::string lang_of_test;
 
 std::string M(const std::string &euc) { return builtin_text(euc); }  // in the running mode's encoding
 std::vector<std::string> M(std::initializer_list<const char *> words) {
@@ -104,7 +102,6 @@ void stop_main_window() {
 // The main window as start-up builds it, with the build tree's catalog; each start is a new run.
 void start_main_window() {
   stop_main_window();
-  setenv("LANG", lang_of_test.c_str(), 1);
   setenv("NLSPATH", GLOSSET_BUILD_DIR "/nls/%L/LC_MESSAGES/%N.cat", 1);
   DtbMessageRecord &c = dtb_gl_main_delete_confirm;
   for (XmString s : {c.title, c.message, c.action1_label, c.action2_label})
@@ -119,24 +116,18 @@ void start_main_window() {
   flush();
 }
 
-int dialog_shells() {
-  int count = 0;
-  for (Cardinal i = 0; i < W.mainwindow->core.num_popups; i++) {
-    Widget w = W.mainwindow->core.popup_list[i];
-    count += std::string(XtName(w)) == "dtb_gl_main_dialog" && !w->core.being_destroyed;
-  }
-  return count;
+long dialog_shells() {
+  const CorePart &core = W.mainwindow->core;
+  return std::count_if(core.popup_list, core.popup_list + core.num_popups, [](Widget w) {
+    return std::string(XtName(w)) == "dtb_gl_main_dialog" && !w->core.being_destroyed;
+  });
 }
 
 bool shown_whole(Widget label) {
   flush();
   XtWidgetGeometry preferred = {};
   XtQueryGeometry(label, nullptr, &preferred);
-  Position x = 0;
-  Dimension width = 0;
-  XtVaGetValues(label, XmNx, &x, nullptr);
-  XtVaGetValues(XtParent(label), XmNwidth, &width, nullptr);
-  return x >= 0 && x + preferred.width <= width;
+  return label->core.x >= 0 && label->core.x + preferred.width <= XtParent(label)->core.width;
 }
 
 void set_text(Widget field, const std::string &text) { XmTextFieldSetString(field, const_cast<char *>(text.c_str())); }
@@ -188,15 +179,13 @@ Box root_box(Widget w) {
   Window child = 0;
   int x = 0, y = 0;
   XTranslateCoordinates(XtDisplay(w), XtWindow(w), DefaultRootWindow(XtDisplay(w)), 0, 0, &x, &y, &child);
-  Dimension width = 0, height = 0;
-  XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
-  return {x, y, width, height};
+  return {x, y, w->core.width, w->core.height};
 }
 
 class WindowTest : public ::testing::TestWithParam<const char *> {
  protected:
   void SetUp() override {
-    lang_of_test = GetParam();
+    setenv("LANG", GetParam(), 1);
     ASSERT_EQ(InsertHanjaWord(0, kHanja, kKor), 0);
     start_main_window();
   }
@@ -418,10 +407,8 @@ TEST_P(WindowTest, DialogPlacementAndKeyboard) {
   int sashes = 0;
   XtVaGetValues(D.dialog_panedwin, XmNchildren, &children, XmNnumChildren, &count, nullptr);
   for (Cardinal i = 0; i < count; i++) {
-    Boolean traversal = True;
-    XtVaGetValues(children[i], XmNtraversalOn, &traversal, nullptr);
     if (!XmIsSash(children[i])) continue;
-    EXPECT_FALSE(traversal);
+    EXPECT_FALSE(reinterpret_cast<XmPrimitiveWidget>(children[i])->primitive.traversal_on);
     sashes++;
   }
   EXPECT_GE(sashes, 2);
