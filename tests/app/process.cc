@@ -7,15 +7,12 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <clocale>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -44,13 +41,13 @@ bool wait_for(const std::function<bool()> &done, int timeout_ms) {
 }
 
 Child::Child(const std::vector<std::string> &argv, const EnvChanges &env) {
-  std::map<std::string, std::string> vars;
-  for (char **e = environ; *e != nullptr; e++) {
-    if (const char *eq = std::strchr(*e, '=')) vars[std::string(*e, static_cast<size_t>(eq - *e))] = eq + 1;
-  }
-  for (const auto &[name, value] : env) value ? (void)(vars[name] = *value) : (void)vars.erase(name);
   std::vector<std::string> entries;
-  for (const auto &[name, value] : vars) entries.push_back(name + "=" + value);
+  for (char **e = environ; *e != nullptr; e++) {
+    if (env.count(std::string(*e, std::strcspn(*e, "="))) == 0) entries.push_back(*e);
+  }
+  for (const auto &[name, value] : env) {
+    if (value) entries.push_back(name + "=" + *value);
+  }
   std::vector<char *> args, envp;
   for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
   for (const std::string &e : entries) envp.push_back(const_cast<char *>(e.c_str()));
@@ -205,10 +202,7 @@ Pixels grab(Display *display, Window window) {
   if (!XGetWindowAttributes(display, window, &a)) return g;
   XImage *image = XGetImage(display, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
   if (image == nullptr) return g;
-  g = {a.width, a.height, {}};
-  for (int y = 0; y < a.height; y++) {
-    for (int x = 0; x < a.width; x++) g.pixels.push_back(XGetPixel(image, x, y));
-  }
+  for (int y = 0; y < a.height; y++) g.rows.emplace_back(image->data + y * image->bytes_per_line, image->bytes_per_line);
   XDestroyImage(image);
   return g;
 }
@@ -225,11 +219,10 @@ Pixels grab_settled(Display *display, Window window) {
 }
 
 int text_lines(const Pixels &empty, const Pixels &now) {
-  if (empty.width != now.width || empty.height != now.height) return -1;
+  if (empty.rows.size() != now.rows.size() || (!now.rows.empty() && empty.rows[0].size() != now.rows[0].size())) return -1;
   int lines = 0, gap = 2;
-  for (int y = 0; y < now.height; y++) {
-    bool ink = false;
-    for (int x = 0; x < now.width && !ink; x++) ink = empty.pixels[y * now.width + x] != now.pixels[y * now.width + x];
+  for (size_t y = 0; y < now.rows.size(); y++) {
+    const bool ink = empty.rows[y] != now.rows[y];
     if (ink && gap > 1) lines++;
     gap = ink ? 0 : gap + 1;
   }

@@ -20,6 +20,7 @@ using EnvChanges = std::map<std::string, std::optional<std::string>>;
 // The build tree's catalogs and resource files, with LANG as given (nullptr: unset).
 EnvChanges build_tree_env(const char *lang);
 
+void sleep_ms(int ms);
 // Polls done() every 50 ms for up to timeout_ms; answers done().
 bool wait_for(const std::function<bool()> &done, int timeout_ms = 5000);
 
@@ -80,8 +81,7 @@ std::optional<WindowBox> find_button(Display *display, Window top);
 std::vector<WindowBox> list_windows(Display *display, Window top);
 
 struct Pixels {
-  int width = 0, height = 0;
-  std::vector<unsigned long> pixels;
+  std::vector<std::string> rows;  // the image bytes, a row each
   bool operator==(const Pixels &) const = default;
 };
 Pixels grab(Display *display, Window window);
