@@ -140,7 +140,7 @@ std::string get_text(Widget field) {
 
 void press(Widget button) {
   ASSERT_NE(button, nullptr);
-  XtCallActionProc(button, const_cast<char *>("ArmAndActivate"), nullptr, nullptr, 0);
+  xs::click(button);
   flush();
 }
 
@@ -157,15 +157,20 @@ struct Answer {
 
 Answer delete_selected(bool yes) {
   auto answer = std::make_shared<Answer>();  // the timer may outlive this call
-  xs::after(20, [answer, yes] {
+  auto answer_when_shown = std::make_shared<std::function<void()>>();
+  *answer_when_shown = [answer, yes, again = std::weak_ptr(answer_when_shown)] {
     Widget box = XtNameToWidget(W.mainwindow, "*dtb_msg_dlg");
-    if (box == nullptr || !XtIsManaged(box)) return;
+    XWindowAttributes a{};
+    if (box == nullptr || !XtIsRealized(box) || !XGetWindowAttributes(XtDisplay(box), XtWindow(box), &a) ||
+        a.map_state != IsViewable) {
+      if (auto next = again.lock()) xs::after(20, *next);
+      return;
+    }
     Widget ok = XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON), no = XtNameToWidget(box, "action2_button");
     *answer = {true, XtIsManaged(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON)) != 0, label_text(ok), label_text(no)};
-    XmPushButtonCallbackStruct cbs = {XmCR_ACTIVATE, nullptr, 0};
-    if (yes) XtCallCallbacks(ok, XmNactivateCallback, &cbs);  // a gadget: no actions of its own
-    else XtCallActionProc(no, const_cast<char *>("ArmAndActivate"), nullptr, nullptr, 0);
-  });
+    xs::click(yes ? ok : no);
+  };
+  xs::after(20, *answer_when_shown);
   press(W.Delete);
   return *answer;
 }
@@ -333,10 +338,11 @@ TEST_P(WindowTest, DeleteAsksAndRemovesOnlyAMatchingEntry) {
   Answer answer;
   for (int round : {0, 1, 2, 3}) {  // answered 아니오; 예 after the reading changed to 사전, to 40 × 한자; 예
     find(kHanja);
-    const std::string shown = footer(), before = file_bytes();
     XmListSelectPos(W.usrhjd_list, 1, False);
     if (round == 1 || round == 2) set_text(W.textfield, M(round == 1 ? kSajeon : long_reading));
     XmProcessTraversal(W.Delete, XmTRAVERSE_CURRENT);  // where a click on it leaves the focus
+    flush();
+    const std::string shown = footer(), before = file_bytes();
     answer = delete_selected(round > 0);
     ASSERT_TRUE(answer.pressed) << round;
     if (round < 3) {
