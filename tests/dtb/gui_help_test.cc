@@ -69,26 +69,6 @@ TEST_F(Help, WithoutVolumeAndLocationOrCutShortMoreIsInsensitiveInPlace) {
   EXPECT_EQ(1u, dtb_test::popups("Help_popup").size());
 }
 
-// English unless the caller or the resource files give others. A message is
-// no printf format: only "%s" is filled in.
-TEST_F(Help, OwnTextsComeFromTheCallerOrTheResources) {
-  XrmDatabase db = XtDatabase(XtDisplay(xs::toplevel()));
-  XrmPutLineResource(&db, "*translated.backLabelString: 뒤로");
-  XrmPutLineResource(&db, "*translated.noVolumeMessage: 도움말 책 %s 없음 %s %n");
-  dtb::UniqueXmString close = dtb::make_xmstring("닫기");
-  Arg args[] = {{DtNhelpVolume, reinterpret_cast<XtArgVal>("Nowhere")},
-                {DtNcloseLabelString, reinterpret_cast<XtArgVal>(close.get())}};
-  for (const char *name : {"plain", "translated"}) {
-    Widget dialog = DtCreateHelpDialog(xs::toplevel(), name, args, *name == 'p' ? 1 : 2);
-    EXPECT_EQ(*name == 'p' ? "The help volume \"Nowhere\" was not found." : "도움말 책 Nowhere 없음 %s %n",
-              take(DtbHelpDialogGetText(dialog)));
-    for (auto [button, english, korean] :
-         {std::tuple{"*closeButton", "Close", "닫기"}, {"*backButton", "Back", "뒤로"}})
-      EXPECT_EQ(*name == 'p' ? english : korean, dtb_test::text_of(XtNameToWidget(dialog, button), XmNlabelString));
-    XtDestroyWidget(XtParent(dialog));
-  }
-}
-
 TEST(CvtResource, ConvertsOrGivesTheErrorValue) {
   Widget w = xs::toplevel();
   const std::tuple<const char *, unsigned int, const char *, unsigned long> cases[] = {

@@ -171,20 +171,6 @@ TEST(DeleteConfirmation, HelpDoesNothingOtherWindowsWaitAndEscapeSaysNo) {
   XtDestroyWidget(inner);
 }
 
-TEST(MessageDialog, ShownWithoutWaitingRunsTheRecordsCallbacks) {
-  DtbMessageRecord rec = record("o23ch");
-  char text[] = "도움말";
-  DtbHelpData help{text, text, text};  // copied, and freed once with its dialog
-  std::memset(g_calls, 0, sizeof g_calls);
-  for (int i = 0; i < 4; ++i) {
-    dtb_show_message(xs::toplevel(), &rec, i == 0 ? str("다른 메시지") : nullptr, i == 0 ? &help : nullptr);
-    ASSERT_NE(nullptr, shown_box());
-    EXPECT_EQ(i == 0 ? "다른 메시지" : "message", dtb_test::text_of(shown_box(), XmNmessageString));
-    dtb_test::press(button_of(shown_box(), "o23c"[i]));
-    EXPECT_TRUE(xs::pump_until([&] { return g_calls[i] == 1 && boxes().empty(); }, 1000)) << i;
-  }
-}
-
 // A help copy freed twice shows under AddressSanitizer, one never freed under LeakSanitizer.
 TEST(MessageDialog, HelpCopyGoesWithTheDialogAndADestroyedParentEndsTheWait) {
   DtbMessageRecord rec = record("oh");

@@ -57,25 +57,4 @@ TEST(Align, PlacesTheCellsOfRowsColumnsAndGrids) {
   }
 }
 
-// Centres sit at 22 % and 77 % of the form's 440 x 300 (cells of 100 x 20, 20 and 5 apart).
-TEST(Align, CentreLinesMoveToPercentagesOnExposureAndFollowTheChildren) {
-  Widget group = form();
-  std::vector<Widget> kids;
-  for (int width : {100, 60, 80, 40}) kids.push_back(add(group, width, 20));
-  dtb_children_align(group, DTB_GROUP_ROWSCOLUMNS, DTB_ALIGN_HCENTER, DTB_ALIGN_VCENTER, 0, 0, 2, 20, 5);
-  int offset = 0;
-  XtVaGetValues(kids[3], XmNleftOffset, &offset, nullptr);
-  EXPECT_EQ((100 - 40) / 2 + 120, offset);  // until shown, fixed offsets inside the cells
-  ASSERT_TRUE(xs::show_and_wait(XtParent(group)));
-  auto at = [](Widget w, Place p) { return xs::pump_until([&] { return where(w) == p; }, 1000); };
-  EXPECT_TRUE(at(kids[0], {97 - 50, 66 - 10}) && at(kids[1], {339 - 30, 56}) && at(kids[3], {339 - 20, 231 - 10}));
-  XtVaSetValues(kids[1], XmNwidth, 70, nullptr);
-  EXPECT_TRUE(at(kids[1], {339 - 35, 56}));
-  Widget late = add(group, 30, 20);  // a third row: rows centred at 14, 50 and 85 %
-  EXPECT_TRUE(at(late, {97 - 15, 255 - 10}));
-  XtDestroyWidget(kids[0]);  // the rest move up the grid: the second child becomes the first
-  EXPECT_TRUE(at(kids[1], {97 - 35, 56}) && at(kids[2], {339 - 40, 56}));
-  XtDestroyWidget(XtParent(group));
-}
-
 }  // namespace
