@@ -6,6 +6,7 @@
 #include <Xm/MessageB.h>
 #include <Xm/PushB.h>
 
+#include "dtb/dtb_private.h"
 #include "dtb/dtb_utils.h"
 #include "tests/dtb/gui_dialogs.h"
 #include "tests/support/x_session.h"
@@ -57,11 +58,11 @@ int g_calls[4];
 template <int N>
 void count(Widget, XtPointer, XtPointer) { ++g_calls[N]; }
 
-// Compound strings made once for the whole run.
+// Compound strings made once for the whole run, freed at its end.
 XmString str(const char *text) {
-  static std::map<std::string, XmString> made;
-  XmString &s = made[text];
-  return s != nullptr ? s : s = XmStringCreateLocalized(const_cast<char *>(text));
+  static std::map<std::string, dtb::UniqueXmString> made;
+  dtb::UniqueXmString &s = made[text];
+  return (s ? s : s = dtb::make_xmstring(text)).get();
 }
 
 // A question showing the buttons named by letter (see button_of),
