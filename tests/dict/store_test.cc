@@ -293,10 +293,11 @@ TEST_F(DamagedTest, PlansThatDoNotFitTheFileAreNotWritten) {
       {6070, 9000, 0, 6009, 6078}, {6070, 5151, 0, 5000, 6078}, {6070, 5151, 9000, 6009, 6078}};
   for (const Plan &p : plans)
     EXPECT_EQ(InsertDic(0, 2, kGa1.c_str(), p.node, p.field, p.held, p.avail, p.avail_value), -1) << &p - plans;
-  // The avail entry is the end of data, the freed node inside the header, the patch or the value link beyond the end.
+  // The avail entry is the end of data, the freed node in the header, the patch or the value link beyond the end
+  // (or the value link on the first node's type byte).
   struct DeletePlan { int freed, avail, head, value_link, patch, next; } deletes[] = {
       {6018, 6009, 0, 6021, 6015, 6024}, {10, 5985, 0, 6021, 6015, 6024},
-      {6018, 5985, 0, 6021, 9000, 6024}, {6018, 5985, 0, 9000, 6015, 6024}};
+      {6018, 5985, 0, 6021, 9000, 6024}, {6018, 5985, 0, 9000, 6015, 6024}, {6018, 5985, 0, 6012, 6015, 6024}};
   for (const DeletePlan &p : deletes)
     EXPECT_EQ(DeleteDic(0, p.freed, p.avail, p.head, p.value_link, p.patch, p.next), -1) << &p - deletes;
   EXPECT_EQ(user_bytes(), sound_);
