@@ -35,7 +35,7 @@ void print_left_out(const Context &ctx, const SalvageReport &found) {
     std::printf("%s: left out: %zu nodes of the free lists (words deleted before)\n", path, found.free_nodes);
   if (!found.keyless_words.empty()) {
     std::string words;
-    for (const std::string &w : found.keyless_words) words += " " + textcodec::printable(w);
+    for (const std::string &w : found.keyless_words) words.append(" ").append(textcodec::printable(w));
     std::printf("%s: left out: %zu words whose reading could not be told:%s\n", path, found.keyless_words.size(),
                 words.c_str());
   }
