@@ -6,15 +6,13 @@
 #include <X11/keysym.h>
 #include <Xm/List.h>
 #include <Xm/MessageB.h>
-#include <Xm/PushB.h>
 #include <Xm/SashP.h>
 #include <Xm/TextF.h>
-#include <nl_types.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
