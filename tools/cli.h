@@ -59,6 +59,15 @@ int cmd_import(const Context &ctx, const Args &args);
 int cmd_build(const Context &ctx, const Args &args);
 int cmd_repair(const Context &ctx, const Args &args);
 
+// publish_command.cc: publish TARGET..., unpublish TARGET, import FILE or
+// import --from byeoru|fcitx5 [PATH].
+int cmd_publish(const Context &ctx, const Args &args);
+int cmd_unpublish(const Context &ctx, const Args &args);
+int cmd_import_any(const Context &ctx, const Args &args);
+// After a change that did not fail, writes again the targets remembered for
+// the user dictionary (failures on standard error); answers `status`.
+int keep_in_step(const std::string &command, int status);
+
 // export --format libhangul: READING:WORD: lines sorted by reading; with
 // `merge`, the system dictionary's words follow the user's under each reading.
 int export_libhangul(const Context &ctx, bool merge);

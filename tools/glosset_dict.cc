@@ -79,6 +79,8 @@ const char kUsage[] =
     "  mod READING OLD NEW    exit 0 replaced or added, 1 refused, 2 cannot write\n"
     "  dump                   every pair as READING<TAB>WORD, slot by slot in chain order\n"
     "  import FILE            add every pair of FILE in file order\n"
+    "  import --from byeoru|fcitx5 [PATH]\n"
+    "                         add the words of an input method's file the system table lacks\n"
     "  build [--force] [--layout chain|insertion] OUT FILE\n"
     "                         write a new dictionary OUT from FILE's pairs\n"
     "  verify                 check the whole file; exit 0 sound, 1 problems, 2 unreadable\n"
@@ -86,7 +88,12 @@ const char kUsage[] =
     "                         the damaged file is kept as FILE.damaged\n"
     "  export [--format tsv|libhangul] [--merge]\n"
     "                         every pair, one per line, for re-import; libhangul: READING:WORD:\n"
-    "                         lines sorted by reading; --merge adds the system dictionary's pairs\n";
+    "                         lines sorted by reading; --merge adds the system dictionary's pairs\n"
+    "  publish [TARGET...]    write your words where an input method reads them, and again\n"
+    "                         after every change; TARGET: byeoru, fcitx5, byeoru=PATH,\n"
+    "                         fcitx5=PATH; without TARGET: write every remembered one again\n"
+    "  unpublish TARGET       stop keeping TARGET in step (its file stays)\n"
+    "after add, del, mod, import and repair the published targets are written again\n";
 
 struct Command {
   const char *name;
@@ -99,9 +106,10 @@ const Command kCommands[] = {
     {"get", cli::cmd_get, 1, 1, false},       {"check", cli::cmd_check, 2, 2, false},
     {"add", cli::cmd_add, 2, 2, true},        {"del", cli::cmd_del, 2, 2, true},
     {"mod", cli::cmd_mod, 3, 3, true},        {"dump", cli::cmd_dump, 0, 0, false},
-    {"import", cli::cmd_import, 1, 1, true},  {"build", cli::cmd_build, 2, 5, false},
+    {"import", cli::cmd_import_any, 1, 3, true},  {"build", cli::cmd_build, 2, 5, false},
     {"verify", cli::cmd_verify, 0, 0, false}, {"export", cli::cmd_export, 0, 3, false},
     {"repair", cli::cmd_repair, 0, 0, true},
+    {"publish", cli::cmd_publish, 0, 8, true}, {"unpublish", cli::cmd_unpublish, 1, 1, true},
 };
 
 int usage(const char *problem) {
@@ -197,5 +205,5 @@ int main(int argc, char **argv) {
   get_dicname(ctx.type, path);
   ctx.path = path;
   if (command->writes && !may_change(ctx.path, file != nullptr)) return cli::kFail;
-  return command->run(ctx, args);
+  return cli::keep_in_step(command->name, command->run(ctx, args));
 }
