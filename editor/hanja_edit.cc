@@ -13,6 +13,7 @@
 #include "editor/builtin_text.h"
 #include "editor/strconv.h"
 #include "editor/text_mode.h"
+#include "publish/publish.h"
 
 namespace {
 
@@ -38,6 +39,23 @@ constexpr char kDoNotMatch[] = "\"\xb4\xc2 \xb8\xc2\xc1\xf6 \xbe\xca\xc0\xbd.";
 constexpr char kSelectHanja[] =
     ".usrhjd \xb8\xae\xbd\xba\xc6\xae\xbf\xa1\xbc\xad \xc7\xd1\xc0\xda\xb8\xa6 "
     "\xbc\xb1\xc5\xc3\xc7\xcf\xbd\xca\xbd\xc3\xbf\xc0.";
+
+// 입력기 파일에 쓸 수 없음 (<target>: <reason>)
+constexpr char kNotPublished[] =
+    "\xc0\xd4\xb7\xc2\xb1\xe2 \xc6\xc4\xc0\xcf\xbf\xa1 \xbe\xb5 \xbc\xf6 \xbe\xf8\xc0\xbd (";
+
+// The footer after a committed change: its usual report, or, when an input
+// method's file could not be kept in step, why (the change stands either way).
+std::string after_change(std::string report) {
+  for (const publish::Outcome &o : publish::keep_in_step()) {
+    if (o.ok) continue;
+    const ReportPart parts[] = {{builtin_text(kNotPublished), false},
+                                {std::string(publish::kind_name(o.target.kind)) + ": " + o.why, true},
+                                {")", false}};
+    return fit_report(parts);
+  }
+  return report;
+}
 
 // "<word><euc tail>" in the running mode: the word is already in that encoding,
 // the fixed text is turned into it.
@@ -169,7 +187,7 @@ EditResult add_pair(std::string_view reading, std::string_view hanja, std::span<
   if (InsertHanjaWord(DIC_USER, euc_reading.c_str(), euc_hanja.c_str()) < 0) {
     return edit_report(EditStatus::refused, hanja);
   }
-  return edit_report(EditStatus::changed, hanja);
+  return {EditStatus::changed, after_change(edit_report(EditStatus::changed, hanja).report)};
 }
 
 EditResult modify_pair(std::string_view reading, const std::string *old_hanja, std::string_view new_hanja,
@@ -185,7 +203,7 @@ EditResult modify_pair(std::string_view reading, const std::string *old_hanja, s
   if (UpdateHanjaWord(DIC_USER, euc_reading.c_str(), euc_old.c_str(), euc_new.c_str()) < 0) {
     return edit_report(EditStatus::refused, new_hanja);
   }
-  return edit_report(EditStatus::changed, new_hanja);
+  return {EditStatus::changed, after_change(edit_report(EditStatus::changed, new_hanja).report)};
 }
 
 DeleteResult delete_pair(std::string_view reading, std::string_view hanja) {
@@ -206,7 +224,7 @@ DeleteResult delete_pair(std::string_view reading, std::string_view hanja) {
   }
   // A damaged or unreadable file: the entry is kept, and the list keeps it.
   if (result < 0) return {DeleteStatus::refused, builtin_text(kCannotDelete)};
-  return {DeleteStatus::deleted, select_hanja_prompt()};
+  return {DeleteStatus::deleted, after_change(select_hanja_prompt())};
 }
 
 std::string select_entry_prompt() { return builtin_text(kSelectEntry); }

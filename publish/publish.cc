@@ -41,9 +41,12 @@ bool take_in_foreign(const std::string &dictionary, Outcome &o, const std::strin
   if (!user_pairs(user, o.why)) return false;
   std::set<Pair> known(user.begin(), user.end());
   known.insert(last.pairs.begin(), last.pairs.end());
+  // A system word stays in fcitx5's file, which holds the whole table; byeoru
+  // has a system dictionary of its own, which may well lack it.
+  const bool keeps_system = o.target.kind == Kind::fcitx5;
   Pairs foreign;
   for (Pair &p : colon_pairs(text)) {
-    if (known.insert(p).second && !system.find(p.reading, p.word)) foreign.push_back(std::move(p));
+    if (known.insert(p).second && !(keeps_system && system.find(p.reading, p.word))) foreign.push_back(std::move(p));
   }
   if (!last.known) {
     o.backup = backup_name(file);

@@ -4,7 +4,8 @@
 // A target is written whole from the dictionary as it is now. Before that,
 // words in the file that glosset did not put there (a hand-made byeoru-dict,
 // a line someone added since the last publish) are taken into the dictionary
-// when the system table lacks them, so that no word of the file is lost; the
+// (for fcitx5, whose file holds the system table, only words that table
+// lacks), so that no word of the file is lost; the
 // file as it was before the first publish is kept as FILE.before-glosset, and
 // words the dictionary cannot hold are listed in FILE.not-imported.
 #pragma once
