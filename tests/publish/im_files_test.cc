@@ -39,7 +39,7 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"one word also in the system table", [] { return Pairs{{"범용", "汎用"}}; }},
+    {"one word also in the system table", [] { return Pairs{{"한자", "漢字"}}; }},
     {"a thousand words",
      [] {
        Pairs p = {{"한", "韓"}};  // one character: byeoru gets the table's comment
