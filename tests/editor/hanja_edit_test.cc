@@ -3,13 +3,16 @@
 #include "editor/hanja_edit.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
+#include "publish/publish.h"
 #include "tests/support/scratch.h"
 
 namespace {
@@ -137,6 +140,36 @@ TEST_F(EditStore, ModifyOfAnUnregisteredOldWordAddsTheNewOneAndA0xFEByteIsStored
   EXPECT_EQ(modify_pair(kHanjaEuc, &old_word, kGeomsaHanja, {}).status, EditStatus::changed);
   EXPECT_EQ(CheckDic(0, kHanjaEuc, kGeomsaHanja), 1);
   EXPECT_EQ(CheckDic(0, kHanjaEuc, kKorEuc), 0);
+}
+
+// With byeoru published, each change is written to its file and reported as usual; once the file cannot be
+// written, the change still stands and the footer says why instead.
+TEST_F(EditStore, ChangesKeepThePublishedFileInStepOrTheFooterSaysWhyNot) {
+  scratch::Env config("XDG_CONFIG_HOME", (dir_ / "config").c_str());
+  const std::string byeoru = dir_ / "byeoru-dict";
+  ASSERT_TRUE(publish::publish_now({{publish::Kind::byeoru, byeoru}}, true).at(0).ok);
+  auto file = [&] {
+    std::ifstream in(byeoru);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  // "漢字"를 $HOME/.usrhjd에 더했음.
+  EXPECT_EQ(add_pair(kHanjaEuc, kHanEuc, {}).report, "\"" + std::string(kHanEuc) + "\"\xb8\xa6 $HOME/.usrhjd\xbf\xa1 \xb4\xf5\xc7\xdf\xc0\xbd.");
+  EXPECT_EQ(file(), "한자:漢字:\n");
+  const std::string old_word = kHanEuc;
+  EXPECT_EQ(modify_pair(kHanjaEuc, &old_word, kKorEuc, {}).status, EditStatus::changed);
+  EXPECT_EQ(file(), "한자:韓字:\n");
+  EXPECT_EQ(delete_pair(kHanjaEuc, kKorEuc).report, select_hanja_prompt());
+  EXPECT_EQ(file(), "");
+  ASSERT_EQ(unlink(byeoru.c_str()), 0);
+  ASSERT_EQ(mkdir(byeoru.c_str(), 0755), 0);
+  // 입력기 파일에 쓸 수 없음 (byeoru: is a directory)
+  const std::string not_published = "\xc0\xd4\xb7\xc2\xb1\xe2 \xc6\xc4\xc0\xcf\xbf\xa1 \xbe\xb5 \xbc\xf6 \xbe\xf8\xc0\xbd (byeoru: is a directory)";
+  EditResult r = add_pair(kHanjaEuc, kLeiEuc, {});
+  EXPECT_EQ(r.status, EditStatus::changed);
+  EXPECT_EQ(r.report, not_published);
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, kLeiEuc), 1);
+  EXPECT_EQ(delete_pair(kHanjaEuc, kLeiEuc).report, not_published);
+  EXPECT_EQ(CheckDic(0, kHanjaEuc, kLeiEuc), 0);
 }
 
 }  // namespace
