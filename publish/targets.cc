@@ -189,7 +189,10 @@ bool save_last_write(const std::string &dictionary, const Target &target, const 
                      std::to_string(fingerprint.mtime_ns) + '\n';
   for (const Pair &p : pairs) text += p.reading + ':' + p.word + ":\n";
   std::string path = record_path(dictionary, target);
-  if (write_whole(path, text, why)) return true;
+  // Not synced: the sync costs as much as the target's own, and a record one
+  // publish old after a crash misleads nothing (the words added since are in
+  // the dictionary, the words deleted since are in the old record).
+  if (write_whole(path, text, why, false)) return true;
   why = "cannot keep what was written in " + path + ": " + why;
   return false;
 }

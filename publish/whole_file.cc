@@ -91,7 +91,7 @@ Fingerprint fingerprint_of(const std::string &path) {
   return {st.st_ino, st.st_size, st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
 }
 
-bool write_whole(const std::string &path, std::string_view bytes, std::string &why) {
+bool write_whole(const std::string &path, std::string_view bytes, std::string &why, bool durable) {
   const std::string dir = parent_of(path);
   if (!make_dirs(dir, why)) return false;
   std::string tmp = path + ".glosset-XXXXXX";
@@ -109,7 +109,7 @@ bool write_whole(const std::string &path, std::string_view bytes, std::string &w
     umask(mask);
     mode = 0644 & ~mask;
   }
-  bool ok = fchmod(fd, mode) == 0 && write_all(fd, bytes) && fsync(fd) == 0;
+  bool ok = fchmod(fd, mode) == 0 && write_all(fd, bytes) && (!durable || fsync(fd) == 0);
   int saved = errno;
   if (close(fd) != 0 && ok) ok = false, saved = errno;
   if (ok && rename(tmp.c_str(), path.c_str()) != 0) ok = false, saved = errno;
@@ -118,6 +118,7 @@ bool write_whole(const std::string &path, std::string_view bytes, std::string &w
     why = std::strerror(saved);
     return false;
   }
+  if (!durable) return true;
   // The rename itself survives a crash only once the directory is synced.
   int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {

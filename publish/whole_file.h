@@ -28,8 +28,10 @@ Fingerprint fingerprint_of(const std::string &path);
 // with its parents, when missing), synced, renamed over `path`, the directory
 // synced. A reader sees the old file or the whole new one; on failure no
 // temporary file is left and `why` holds the reason. The new file keeps the
-// old one's mode (0644 for a new file, less the umask).
-bool write_whole(const std::string &path, std::string_view bytes, std::string &why);
+// old one's mode (0644 for a new file, less the umask). Without `durable` the
+// syncs are left out: still never half a file, but a crash may bring the old
+// one back.
+bool write_whole(const std::string &path, std::string_view bytes, std::string &why, bool durable = true);
 
 // An exclusive flock on `path` (created when missing) for as long as it lives,
 // waited for up to GLOSSET_LOCK_WAIT_MS milliseconds (5 s by default).
