@@ -57,7 +57,12 @@ bool regular_target(const std::string &path, std::string &resolved, bool &exists
   struct stat st;
   if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
     char real[PATH_MAX];
-    if (realpath(path.c_str(), real) != nullptr) resolved = real;  // a dangling link: replaced itself
+    if (realpath(path.c_str(), real) != nullptr) {
+      resolved = real;
+    } else {  // a link to a file not made yet: that file is made
+      ssize_t n = readlink(path.c_str(), real, sizeof real - 1);
+      if (n > 0) resolved = real[0] == '/' ? std::string(real, n) : parent_of(path) + "/" + std::string(real, n);
+    }
   }
   exists = stat(resolved.c_str(), &st) == 0;
   if (!exists || S_ISREG(st.st_mode)) return true;

@@ -55,9 +55,14 @@ TEST_F(Publish, HandMadeWordsAreTakenInAndDeletedWordsStayDeleted) {
   EXPECT_TRUE(clitest::exited(cli({"mod", "한자", "漢字", "韓字"}), 0, ""));
   EXPECT_EQ(text("byeoru-dict"), "가나:佳那:\n한자:韓字:\n");
 
+  // Another dictionary's byeoru target is its own; a symbolic link is followed, its target replaced.
+  std::filesystem::create_symlink(path("real-dict"), path("link"));
+  EXPECT_EQ(run({"-f", path("other.hjd"), "publish", "byeoru=" + path("link")}).status, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(path("link")));
+  EXPECT_EQ(text("real-dict"), "");
   r = cli({"publish"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("byeoru: " + file + ": 2 words written"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out, "byeoru: " + file + ": 2 words written; uim-byeoru offers them at its next conversion\n");
   r = cli({"unpublish", "byeoru"});
   EXPECT_EQ(r.out, "byeoru: no longer kept in step; " + file + " stays as it is\n");
   EXPECT_TRUE(clitest::exited(cli({"add", "가가", "假假"}), 0, ""));
@@ -78,6 +83,7 @@ TEST_F(Publish, HandMadeWordsAreTakenInAndDeletedWordsStayDeleted) {
 TEST_F(Publish, BadTargetsLeaveTheChangeStandingAndNoTemporaryFile) {
   struct Case {
     const char *name, *before, *after, *reason;
+    const char *target = "t/f";
   };
   const Case cases[] = {
       {"directory", "", "rm t/f && mkdir t/f", "is a directory"},
@@ -85,21 +91,35 @@ TEST_F(Publish, BadTargetsLeaveTheChangeStandingAndNoTemporaryFile) {
       {"read-only", "mount -t tmpfs -o size=64k tmpfs t", "mount -o remount,ro t", "Read-only file system"},
       {"full disk", "mount -t tmpfs -o size=16k tmpfs t", "{ head -c 100000 /dev/zero > t/fill; true; } 2>/dev/null",
        "No space left on device"},
-      {"directory not creatable", "", "rm t/f && rmdir t && touch t", "/t: Not a directory"},
+      {"a file in the directory's place", "", "rm t/f && rmdir t && touch t", "/t: Not a directory"},
+      {"directory not creatable", "mount -t tmpfs -o size=64k tmpfs t", "rm -r t/d && mount -o remount,ro t",
+       "/t/d: Read-only file system", "t/d/f"},
   };
   for (const Case &c : cases) {
     std::filesystem::remove_all(path("t"));
     std::filesystem::create_directory(path("t"));
     const std::string script = "cd " + home_.string() + " && " + (*c.before ? std::string(c.before) + " && " : "") +
-                               "\"$1\" -f words.hjd publish byeoru=t/f >/dev/null && " + c.after +
+                               "\"$1\" -f words.hjd publish byeoru=" + c.target + " >/dev/null && " + c.after +
                                " && \"$1\" -f words.hjd add 가" + clitest::syllable(1) +
                                " 佳那 && ls -a t 2>/dev/null >&2";
     CliResult r = run({}, {"/usr/bin/unshare", "-m", "sh", "-c", script, "sh"});
     EXPECT_TRUE(clitest::exited(r, 0, c.reason)) << c.name;
-    EXPECT_NE(r.err.find("t/f: cannot publish to byeoru: "), std::string::npos) << c.name;
+    EXPECT_NE(r.err.find(std::string(c.target) + ": cannot publish to byeoru: "), std::string::npos) << c.name;
     EXPECT_EQ(r.err.find(".glosset-"), std::string::npos) << c.name << ": " << r.err;
     EXPECT_TRUE(clitest::exited(cli({"del", "가" + clitest::syllable(1), "佳那"}), 0, "")) << c.name;
   }
+}
+
+// When the words of a hand-made file cannot be taken in, the file is left as it was: nothing is published.
+TEST_F(Publish, AFileWhoseWordsCannotBeTakenInIsNotOverwritten) {
+  write("byeoru-dict", "가가:假假:\n");
+  const std::string script = "cd " + home_.string() + " && mkdir d && mount -t tmpfs -o size=64k tmpfs d && " +
+                             "\"$1\" -f d/w.hjd add 가나 佳那 && mount -o remount,ro d && " +
+                             "\"$1\" -f d/w.hjd publish byeoru=byeoru-dict";
+  CliResult r = run({}, {"/usr/bin/unshare", "-m", "sh", "-c", script, "sh"});
+  EXPECT_TRUE(clitest::exited(r, 2, "cannot change the user dictionary: Read-only file system")) << r.out;
+  EXPECT_EQ(text("byeoru-dict"), "가가:假假:\n");
+  EXPECT_EQ(leftovers(".").size(), 0u);
 }
 
 // Each add publishes after its change under a lock: whichever comes last writes the file from a dictionary
