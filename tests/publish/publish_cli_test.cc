@@ -110,6 +110,18 @@ TEST_F(Publish, BadTargetsLeaveTheChangeStandingAndNoTemporaryFile) {
   }
 }
 
+// An edited hanja.txt gives up only the words libhangul's table lacks: the table's own stay in the file anyway.
+TEST_F(Publish, AnEditedFcitx5TableGivesUpTheWordsTheSystemTableLacks) {
+  std::string file = write("hanja.txt", "# mine\n한:韓:\n가가:假假:\n");
+  CliResult r = cli({"publish", "fcitx5=" + file});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("1 words of " + file + " taken into the dictionary"), std::string::npos) << r.out;
+  EXPECT_TRUE(clitest::exited(cli({"check", "가가", "假假"}), 0, ""));
+  EXPECT_TRUE(clitest::exited(cli({"check", "한", "韓"}), 1, ""));
+  EXPECT_EQ(text("hanja.txt.before-glosset"), "# mine\n한:韓:\n가가:假假:\n");
+  EXPECT_NE(text("hanja.txt").find("\n가가:假假:\n"), std::string::npos);
+}
+
 // When the words of a hand-made file cannot be taken in, the file is left as it was: nothing is published.
 TEST_F(Publish, AFileWhoseWordsCannotBeTakenInIsNotOverwritten) {
   write("byeoru-dict", "가가:假假:\n");
