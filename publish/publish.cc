@@ -33,8 +33,9 @@ bool list_not_taken(const std::string &name, const std::vector<NotTaken> &pairs,
 
 // Takes into the dictionary what the file holds that glosset did not write.
 bool take_in_foreign(const std::string &dictionary, Outcome &o, const std::string &file, const SystemTable &system) {
-  LastWrite last = last_write(dictionary, o.target);
+  LastWrite last = last_write(dictionary, o.target, false);
   if (last.known && last.fingerprint == fingerprint_of(file)) return true;
+  last = last_write(dictionary, o.target, true);
   std::string text;
   if (!read_whole(file, text, o.why)) return false;
   Pairs user;

@@ -170,7 +170,7 @@ std::optional<Target> forget(const std::string &dictionary, Kind kind, std::stri
   return std::nullopt;
 }
 
-LastWrite last_write(const std::string &dictionary, const Target &target) {
+LastWrite last_write(const std::string &dictionary, const Target &target, bool with_pairs) {
   LastWrite last;
   std::string text, why;
   if (!read_whole(record_path(dictionary, target), text, why)) return last;
@@ -179,7 +179,8 @@ LastWrite last_write(const std::string &dictionary, const Target &target) {
   if (std::sscanf(text.c_str(), "%llu %lld %lld", &inode, &size, &mtime) != 3) return last;
   last.known = true;
   last.fingerprint = {static_cast<ino_t>(inode), static_cast<off_t>(size), mtime};
-  for (Pair &p : colon_pairs(text.substr(text.find('\n') + 1))) last.pairs.insert(std::move(p));
+  if (with_pairs)
+    for (Pair &p : colon_pairs(text.substr(text.find('\n') + 1))) last.pairs.insert(std::move(p));
   return last;
 }
 

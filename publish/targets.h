@@ -50,7 +50,8 @@ struct LastWrite {
   Fingerprint fingerprint;
   std::set<Pair> pairs;  // the user's pairs written then
 };
-LastWrite last_write(const std::string &dictionary, const Target &target);
+// The record of the last write; its pairs only `with_pairs`.
+LastWrite last_write(const std::string &dictionary, const Target &target, bool with_pairs);
 bool save_last_write(const std::string &dictionary, const Target &target, const Fingerprint &fingerprint,
                      const Pairs &pairs, std::string &why);
 
