@@ -30,7 +30,9 @@ class Uim : public ::testing::Test {
         std::vector<std::string>{"/usr/bin/unshare", "-m", "sh", "-c", "mount --bind \"$0\" \"$1\" && exec uim-xim",
                                  home_.path(), pw->pw_dir},
         app_test::EnvChanges{{"LANG", "ko_KR.UTF-8"}, {"LC_ALL", "ko_KR.UTF-8"}});
-    ASSERT_TRUE(app_test::wait_for([] { return std::system("xprop -root XIM_SERVERS | grep -q @server=uim") == 0; }))
+    // Generous waits: uim loads its Scheme files at start, slowly on a busy machine.
+    ASSERT_TRUE(app_test::wait_for([] { return std::system("xprop -root XIM_SERVERS | grep -q @server=uim") == 0; },
+                                   20000))
         << uim_->stderr_text();
   }
   int glosset_dict(std::vector<std::string> args) {
@@ -42,14 +44,14 @@ class Uim : public ::testing::Test {
     client_ = std::make_unique<app_test::Child>(
         std::vector<std::string>{XIM_CLIENT},
         app_test::EnvChanges{{"XMODIFIERS", "@im=uim"}, {"LANG", "ko_KR.UTF-8"}, {"LC_ALL", "ko_KR.UTF-8"}});
-    ASSERT_TRUE(app_test::wait_for([&] { return client_->stderr_text().find("ready") != std::string::npos; }))
+    ASSERT_TRUE(app_test::wait_for([&] { return client_->stderr_text().find("ready") != std::string::npos; }, 20000))
         << client_->stderr_text();
   }
   // Types the keys into the client; true once it received `commit:<word>`.
   bool typed(const std::string &keys, const std::string &word) {
     const std::string line = "commit:" + word + "\n";
     return xdotool("key --delay 60 " + keys) &&
-           app_test::wait_for([&] { return client_->stderr_text().find(line) != std::string::npos; });
+           app_test::wait_for([&] { return client_->stderr_text().find(line) != std::string::npos; }, 20000);
   }
 
   scratch::Dir home_{"glosset-uim"};
