@@ -93,6 +93,7 @@ int dtb_glosset_initialize(int *argc_in_out, char ***argv_in_out, Widget topleve
                                              const_cast<char *>("white"), 0);
   XtVaSetValues(toplevel, XmNallowShellResize, True, XmNtitle, title.c_str(), XmNinitialState,
                 NormalState, XmNbackground, white, nullptr);
+  glosset_identify_window(toplevel, true);
 
   dtb_gl_main_mainwindow_initialize(&dtb_gl_main_mainwindow, dtb_get_toplevel_widget());
   // Typing goes to 한글: as soon as the window has the keyboard.

@@ -334,8 +334,11 @@ Widget create_dialog(Widget parent, const char *name, ArgList args, Cardinal num
                                     static_cast<Cardinal>(shell_args.size()));
   std::vector<Arg> dialog_args(args, args + num_args);
   dialog_args.push_back({const_cast<char *>(kQuickResource), quick});
-  return XtCreateWidget(name, helpDialogWidgetClass, shell, dialog_args.data(),
-                        static_cast<Cardinal>(dialog_args.size()));
+  Widget dialog = XtCreateWidget(name, helpDialogWidgetClass, shell, dialog_args.data(),
+                                 static_cast<Cardinal>(dialog_args.size()));
+  // Escape closes a help window, as its Close button does.
+  if (HelpDialogWidget hw = as_help_dialog(dialog)) XtVaSetValues(dialog, XmNcancelButton, hw->help.close_button, nullptr);
+  return dialog;
 }
 
 }  // namespace
