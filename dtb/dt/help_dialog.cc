@@ -229,7 +229,7 @@ void Initialize(Widget, Widget new_w, ArgList, Cardinal *) {
   XtSetArg(args[n], XmNrows, h.quick ? 8 : 16), ++n;
   // A width in pixels: columns go by the widest glyph of the font, which with
   // Hangul fonts makes a dialog as wide as the screen.
-  XtSetArg(args[n], XmNwidth, h.quick ? 360 : 480), ++n;
+  XtSetArg(args[n], XmNwidth, 480), ++n;  // the lines of a help volume fit
   h.text = XmCreateScrolledText(new_w, const_cast<char *>("helpText"), args, n);
   XtVaSetValues(XtParent(h.text), XmNleftAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM,
                 XmNbottomAttachment, XmATTACH_WIDGET, XmNbottomWidget, h.separator, XmNtopAttachment,
