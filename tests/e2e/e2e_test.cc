@@ -3,6 +3,7 @@
 // answered from the keyboard; Hangul typed through nabi, a real Korean input-method server.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
+#include <X11/Xutil.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -204,6 +205,9 @@ TEST_P(EndToEnd, InstalledEditorFindsAsTheBuildTreeDoes) {
     EXPECT_EQ(app_test::lines_shown(d, windows, empty, {system, 2, 1}), (std::vector<int>{system, 2, 1})) << i;
     for (const WindowBox &b : windows) shown[i].push_back(app_test::grab_settled(d, b.window));
     titles.push_back(app_test::window_title(d, editor.window));
+    XWMHints *hints = XGetWMHints(d, editor.window);  // the icon of the hicolor theme, installed or built
+    EXPECT_TRUE(hints != nullptr && (hints->flags & IconPixmapHint) != 0) << i;
+    if (hints != nullptr) XFree(hints);
     app_test::send_wm_delete(d, editor.window);
     EXPECT_EQ(editor.child.wait(), 0);
     EXPECT_EQ(editor.child.stderr_text(), "") << i;
