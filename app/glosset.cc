@@ -55,10 +55,8 @@ void quit_proc_CB(Widget, XtPointer, XtPointer) { std::exit(0); }
 void glosset_prepare_toplevel(Widget toplevel) {
   if (toplevel == nullptr) return;
   // Without XmDO_NOTHING the shell would destroy itself and leave the process
-  // running with no window. With no title encoding the toolkit encodes the
-  // Korean title for the running locale instead of labelling it Latin-1.
-  XtVaSetValues(toplevel, XmNdeleteResponse, XmDO_NOTHING, XmNtitleEncoding, None, XmNiconNameEncoding, None,
-                nullptr);
+  // running with no window. (The title's encoding: glosset_identify_window.)
+  XtVaSetValues(toplevel, XmNdeleteResponse, XmDO_NOTHING, nullptr);
   Atom wm_delete = XmInternAtom(XtDisplay(toplevel), const_cast<char *>("WM_DELETE_WINDOW"), False);
   XmAddWMProtocolCallback(toplevel, wm_delete, quit_proc_CB, nullptr);
 }

@@ -94,7 +94,9 @@ Pixmap load_icon(Widget shell) {
 void glosset_identify_window(Widget shell, bool icon) {
   if (shell == nullptr) return;
   if (XtIsSubclass(shell, topLevelShellWidgetClass)) {
-    // Task bars show the icon name: the title, in the locale's encoding.
+    // Task bars show the icon name: the title. With no encoding given, the
+    // toolkit encodes both for the running locale instead of labelling the
+    // Korean text Latin-1.
     String title = nullptr;
     XtVaGetValues(shell, XmNtitle, &title, nullptr);
     XtVaSetValues(shell, XmNiconName, title, XmNtitleEncoding, None, XmNiconNameEncoding, None, nullptr);

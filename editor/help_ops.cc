@@ -38,16 +38,21 @@ std::string dictionary_path(int type) {
   get_dicname(type, path);
   return path;  // bytes of the file system, shown as they are
 }
-}  // namespace
 
+// Name, version and licence, the two dictionary files and the input method,
+// in the running mode's encoding (file names as the file system has them).
 std::string about_text() {
   std::string im = glosset_input_method_name();
   if (im.empty()) im = catalog_text(25, "Xlib \xc0\xda\xc3\xbc \xc0\xd4\xb7\xc2\xb1\xe2");  // Xlib 자체 입력기
-  return "glosset " GLOSSET_VERSION "\n" + catalog_text(26, "\xbb\xe7\xbf\xeb \xc7\xe3\xb0\xa1") +  // 사용 허가
-         ": BSD-3-Clause\n\n" + catalog_text(12, "\xbb\xe7\xbf\xeb\xc0\xda \xbb\xe7\xc0\xfc") + ": " +  // 사용자 사전
-         dictionary_path(0) + "\n" + catalog_text(11, "\xbd\xc3\xbd\xba\xc5\xdb \xbb\xe7\xc0\xfc") +  // 시스템 사전
-         ": " + dictionary_path(1) + "\n" + catalog_text(24, "\xc0\xd4\xb7\xc2\xb1\xe2") + ": " + im;  // 입력기
+  const std::string licence = catalog_text(26, "\xbb\xe7\xbf\xeb \xc7\xe3\xb0\xa1");      // 사용 허가
+  const std::string user = catalog_text(12, "\xbb\xe7\xbf\xeb\xc0\xda \xbb\xe7\xc0\xfc");  // 사용자 사전
+  const std::string system = catalog_text(11, "\xbd\xc3\xbd\xba\xc5\xdb \xbb\xe7\xc0\xfc");  // 시스템 사전
+  const std::string input = catalog_text(24, "\xc0\xd4\xb7\xc2\xb1\xe2");  // 입력기
+  return "glosset " GLOSSET_VERSION "\n" + licence + ": BSD-3-Clause\n\n" + user + ": " + dictionary_path(0) + "\n" +
+         system + ": " + dictionary_path(1) + "\n" + input + ": " + im;
 }
+
+}  // namespace
 
 void show_about() {
   // A record made for each showing: the dialog keeps copies of its texts, and

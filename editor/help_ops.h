@@ -3,8 +3,6 @@
 #pragma once
 #include <X11/Intrinsic.h>
 
-#include <string>
-
 // The help volume and the location ids of its topics that the windows use.
 inline constexpr char kHelpVolume[] = "Glosset";
 inline constexpr char kHelpHome[] = "_hometopic";
@@ -24,5 +22,3 @@ void show_context_help(Widget widget, const char *location);
 void show_usage_help();
 // 정보: name, version, licence, both dictionary files and the input method.
 void show_about();
-// The text of 정보, in the running mode's encoding.
-std::string about_text();

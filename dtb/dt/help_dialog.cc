@@ -337,7 +337,8 @@ Widget create_dialog(Widget parent, const char *name, ArgList args, Cardinal num
   Widget dialog = XtCreateWidget(name, helpDialogWidgetClass, shell, dialog_args.data(),
                                  static_cast<Cardinal>(dialog_args.size()));
   // Escape closes a help window, as its Close button does.
-  if (HelpDialogWidget hw = as_help_dialog(dialog)) XtVaSetValues(dialog, XmNcancelButton, hw->help.close_button, nullptr);
+  if (HelpDialogWidget hw = as_help_dialog(dialog))
+    XtVaSetValues(dialog, XmNcancelButton, hw->help.close_button, nullptr);
   return dialog;
 }
 
