@@ -55,10 +55,8 @@ void quit_proc_CB(Widget, XtPointer, XtPointer) { std::exit(0); }
 void glosset_prepare_toplevel(Widget toplevel) {
   if (toplevel == nullptr) return;
   // Without XmDO_NOTHING the shell would destroy itself and leave the process
-  // running with no window. With no title encoding the toolkit encodes the
-  // Korean title for the running locale instead of labelling it Latin-1.
-  XtVaSetValues(toplevel, XmNdeleteResponse, XmDO_NOTHING, XmNtitleEncoding, None, XmNiconNameEncoding, None,
-                nullptr);
+  // running with no window. (The title's encoding: glosset_identify_window.)
+  XtVaSetValues(toplevel, XmNdeleteResponse, XmDO_NOTHING, nullptr);
   Atom wm_delete = XmInternAtom(XtDisplay(toplevel), const_cast<char *>("WM_DELETE_WINDOW"), False);
   XmAddWMProtocolCallback(toplevel, wm_delete, quit_proc_CB, nullptr);
 }
@@ -93,6 +91,7 @@ int dtb_glosset_initialize(int *argc_in_out, char ***argv_in_out, Widget topleve
                                              const_cast<char *>("white"), 0);
   XtVaSetValues(toplevel, XmNallowShellResize, True, XmNtitle, title.c_str(), XmNinitialState,
                 NormalState, XmNbackground, white, nullptr);
+  glosset_identify_window(toplevel, true);
 
   dtb_gl_main_mainwindow_initialize(&dtb_gl_main_mainwindow, dtb_get_toplevel_widget());
   // Typing goes to 한글: as soon as the window has the keyboard.

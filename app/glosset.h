@@ -47,3 +47,10 @@ void glosset_prepare_toplevel(Widget toplevel);
 // input-method server), or Xlib's own when none answers. Motif's inputMethod
 // resource, when given, still overrides both.
 void glosset_select_input_method(Display *display);
+// The input-method server in use ("nabi"), or "" for Xlib's own.
+const char *glosset_input_method_name();
+
+// The window manager's view of a shell: its title and icon name also as UTF-8
+// (_NET_WM_NAME, _NET_WM_ICON_NAME), set whenever the shell is mapped; and,
+// with `icon`, glosset's icon from the hicolor theme as its icon pixmap.
+void glosset_identify_window(Widget shell, bool icon);

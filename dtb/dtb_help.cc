@@ -35,6 +35,15 @@ Boolean can_open_more(const char *volume_location) {
   return non_empty(volume_location) && std::strchr(volume_location, '/') != nullptr;
 }
 
+// A handle forgets its dialog when the dialog goes with its parent (a program
+// that destroys its toplevel and builds a new one), so the next request makes
+// a new one instead of using a dead widget.
+void forgetCB(Widget, XtPointer handle, XtPointer) {
+  Widget *h = static_cast<Widget *>(handle);
+  if (h == &quick_help_dialog) more_button = nullptr;
+  *h = nullptr;
+}
+
 void show_topic(Widget *dialog, const char *volume, const char *location) {
   if (*dialog != nullptr) {
     XtVaSetValues(*dialog, DtNhelpType, DtHELP_TYPE_TOPIC, DtNhelpVolume, volume, DtNlocationId, location,
@@ -49,6 +58,7 @@ void show_topic(Widget *dialog, const char *volume, const char *location) {
     XtSetArg(args[3], DtNlocationId, location);
     *dialog = DtCreateHelpDialog(top, "GeneralHelp", args, XtNumber(args));
     if (*dialog == nullptr) return;
+    XtAddCallback(*dialog, XtNdestroyCallback, forgetCB, dialog);
   }
   XtManageChild(*dialog);
 }
@@ -75,6 +85,7 @@ void dtb_help_dispatch(Widget, XtPointer client_data, XtPointer) {
     XtSetArg(args[3], DtNhelpVolume, volume_location);
     quick_help_dialog = DtCreateHelpQuickDialog(top, "Help", args, XtNumber(args));
     if (quick_help_dialog == nullptr) return;
+    XtAddCallback(quick_help_dialog, XtNdestroyCallback, forgetCB, &quick_help_dialog);
 
     more_button = DtHelpQuickDialogGetChild(quick_help_dialog, DtHELP_QUICK_MORE_BUTTON);
     XtManageChild(more_button);

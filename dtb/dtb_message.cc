@@ -54,6 +54,16 @@ void escapeCB(Widget, XtPointer button, XtPointer call_data) {
   XtCallCallbacks(static_cast<Widget>(button), XmNactivateCallback, &press);
 }
 
+// A click on Help takes the keyboard focus, and a focused push button becomes
+// the box's default for Return. Giving the focus back to the default button
+// keeps Return on the default answer.
+void keep_defaultCB(Widget, XtPointer client_data, XtPointer) {
+  Widget msg_dlg = static_cast<Widget>(client_data);
+  Widget default_button = nullptr;
+  XtVaGetValues(msg_dlg, XmNdefaultButton, &default_button, nullptr);
+  if (default_button != nullptr && XtIsManaged(default_button)) XmProcessTraversal(default_button, XmTRAVERSE_CURRENT);
+}
+
 // The private copy of a caller's help that the dialog owns until it is destroyed.
 DtbHelpData *copy_help(const DtbHelpData *help) {
   if (help == nullptr) return nullptr;
@@ -191,6 +201,9 @@ Widget dtb_create_message_dlg(Widget parent, DtbMessageRecord *mbr, XmString ove
     }
   }
 
+  if (Widget help = XmMessageBoxGetChild(msg_dlg, XmDIALOG_HELP_BUTTON); help != nullptr && mbr->show_help)
+    XtAddCallback(help, XmNactivateCallback, keep_defaultCB, msg_dlg);
+
   // A window-manager close pops the dialog down like a button does, so that
   // the clean-up below always runs (and a modal wait sees the dialog go).
   Widget dialog_shell = XtParent(msg_dlg);
@@ -211,7 +224,11 @@ void dtb_show_message(Widget parent, DtbMessageRecord *mbr, XmString override_ms
     return;
   }
   if (mbr->action1_callback != nullptr) XtAddCallback(msg_dlg, XmNokCallback, mbr->action1_callback, nullptr);
-  if (mbr->cancel_callback != nullptr) XtAddCallback(msg_dlg, XmNcancelCallback, mbr->cancel_callback, nullptr);
+  if (mbr->cancel_callback != nullptr) {
+    // Escape is the record's Cancel then, and nothing else besides.
+    if (Widget button = escape_button(msg_dlg, mbr)) XtRemoveCallback(msg_dlg, XmNcancelCallback, escapeCB, button);
+    XtAddCallback(msg_dlg, XmNcancelCallback, mbr->cancel_callback, nullptr);
+  }
   Widget action2 = dtb_MessageBoxGetActionButton(msg_dlg, kAction2Id);
   if (mbr->action2_callback != nullptr && action2 != nullptr)
     XtAddCallback(action2, XmNactivateCallback, mbr->action2_callback, nullptr);

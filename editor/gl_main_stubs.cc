@@ -5,12 +5,20 @@
 #include <Xm/Xm.h>
 
 #include "editor/hanja_ui_util.h"
+#include "editor/help_ops.h"
 
 void gl_main_Find_CB1(Widget, XtPointer, XtPointer) { find_button_proc(); }
 
 void gl_main_Add_CB1(Widget, XtPointer, XtPointer) { open_add_dialog(); }
 void gl_main_Modify_CB1(Widget, XtPointer, XtPointer) { open_modify_dialog(); }
 void gl_main_Delete_CB1(Widget, XtPointer, XtPointer) { delete_button_proc(); }
+
+// 도움말 > 사용법 and 정보; any help request (F1) carries its topic as client data.
+void gl_main_Usage_CB1(Widget, XtPointer, XtPointer) { show_usage_help(); }
+void gl_main_About_CB1(Widget, XtPointer, XtPointer) { show_about(); }
+void gl_main_help_CB1(Widget widget, XtPointer topic, XtPointer) {
+  show_context_help(widget, static_cast<const char *>(topic));
+}
 
 // OK does what the dialog was opened for.
 void gl_main_dialog_button1_CB1(Widget, XtPointer, XtPointer) {

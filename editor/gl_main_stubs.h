@@ -9,6 +9,12 @@ void gl_main_Modify_CB1(Widget widget, XtPointer client_data, XtPointer call_dat
 void gl_main_Delete_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
 void gl_main_DeleteConfirm_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
 
+// Help: the 도움말 menu's 사용법 and 정보, and the help callback of every part
+// of the windows, whose client data is the location id of its topic.
+void gl_main_Usage_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+void gl_main_About_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+void gl_main_help_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
+
 // Add/modify dialog: OK, Cancel, and the creation hook of its shell.
 void gl_main_dialog_button1_CB1(Widget widget, XtPointer client_data, XtPointer call_data);
 void gl_main_dialog_button3_CB1(Widget widget, XtPointer client_data, XtPointer call_data);

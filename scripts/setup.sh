@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev llvm
   libmotif-dev libxt-dev libx11-dev libxtst-dev libxft-dev
   xvfb xauth x11-utils x11-apps xfonts-base xfonts-baekmuk fonts-nanum
-  xdotool imagemagick nabi strace uim-xim uim-byeoru
+  xdotool imagemagick librsvg2-bin nabi strace uim-xim uim-byeoru
   locales libhangul-data libhangul-dev
   debhelper dpkg-dev fakeroot lintian go-md2man man-db
 )

@@ -11,8 +11,10 @@
 
 #include <string>
 
+#include "app/glosset.h"
 #include "editor/gl_main_stubs.h"
 #include "ui/catalog_text.h"
+#include "ui/gl_main_help_menu.h"
 #include "ui/gl_main_ui.h"
 #include "ui/gl_main_widgets.h"
 
@@ -32,6 +34,7 @@ static int dtb_gl_main_dialog_create(DtbGlMainDialogInfoPtr instance, Widget par
     XtSetArg(args[n], XmNtitleEncoding, None); n++;
     XtSetArg(args[n], XmNbackground, white_for(parent)); n++;
     instance->dialog = XmCreateDialogShell(parent, const_cast<char *>("dtb_gl_main_dialog"), args, n);
+    glosset_identify_window(instance->dialog, false);
   }
   if (instance->dialog == nullptr) return -1;
 
@@ -257,5 +260,6 @@ int dtb_gl_main_dialog_initialize(DtbGlMainDialogInfoPtr instance, Widget parent
   if (instance->dialog_button3 != nullptr) {
     XtAddCallback(instance->dialog_button3, XmNactivateCallback, gl_main_dialog_button3_CB1, record);
   }
+  gl_main_dialog_attach_help(instance);
   return 0;
 }

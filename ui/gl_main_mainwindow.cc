@@ -16,6 +16,7 @@
 #include "app/glosset.h"
 #include "editor/gl_main_stubs.h"
 #include "ui/catalog_text.h"
+#include "ui/gl_main_help_menu.h"
 #include "ui/gl_main_ui.h"
 #include "ui/gl_main_widgets.h"
 
@@ -327,6 +328,9 @@ static void connect_pieces(DtbGlMainMainwindowInfoPtr instance) {
                   instance->menubar, XmNworkWindow, instance->mainwindow_form, nullptr);
   }
   if (instance->menubar != nullptr) XtVaSetValues(instance->menubar, XmNmenuHelpWidget, instance->Help_item, nullptr);
+  if (instance->Help_item != nullptr) {
+    XtVaSetValues(instance->Help_item, XmNsubMenuId, instance->menubar_Help_item_menu, nullptr);
+  }
   if (instance->File_item != nullptr) {
     XtVaSetValues(instance->File_item, XmNsubMenuId, instance->menubar_File_item_Quit_menu, nullptr);
   }
@@ -344,6 +348,7 @@ static void connect_pieces(DtbGlMainMainwindowInfoPtr instance) {
 // Step 4: managing bottom up, so that each parent lays out its children once.
 static void manage_tree(DtbGlMainMainwindowInfoPtr instance) {
   manage_children(instance->menubar_File_item_Quit_menu);
+  manage_children(instance->menubar_Help_item_menu);
   manage_children(instance->menubar);
   manage_children(instance->textfield_rowcolumn);
   manage(instance->usrhjd_list);
@@ -365,6 +370,7 @@ int dtb_gl_main_mainwindow_initialize(DtbGlMainMainwindowInfoPtr instance, Widge
   dtb_gl_main_menubar_create(instance, instance->mainwindow_mainwin);
   dtb_gl_main_mainwindow_footer_create(instance, instance->mainwindow_mainwin);
   dtb_gl_main_menubar_file_item_quit_menu_create(instance, instance->menubar);
+  dtb_gl_main_menubar_help_item_menu_create(instance, instance->menubar);
   dtb_gl_main_controlpane_create(instance, instance->mainwindow_form);
   dtb_gl_main_textfield_create(instance, instance->controlpane);
   dtb_gl_main_usrhjd_list_create(instance, instance->controlpane);
@@ -386,5 +392,6 @@ int dtb_gl_main_mainwindow_initialize(DtbGlMainMainwindowInfoPtr instance, Widge
   if (instance->Add != nullptr) XtAddCallback(instance->Add, XmNactivateCallback, gl_main_Add_CB1, record);
   if (instance->Delete != nullptr) XtAddCallback(instance->Delete, XmNactivateCallback, gl_main_Delete_CB1, record);
   if (instance->Modify != nullptr) XtAddCallback(instance->Modify, XmNactivateCallback, gl_main_Modify_CB1, record);
+  gl_main_mainwindow_attach_help(instance);
   return 0;
 }

@@ -36,6 +36,10 @@ struct DtbGlMainMainwindowInfo {
   Widget Modify;
   Widget separator;
   Widget mainwindow_label;
+  // The 도움말 menu: 사용법 (the help volume) and 정보 (about glosset).
+  Widget menubar_Help_item_menu;
+  Widget Usage_item;
+  Widget About_item;
 };
 typedef DtbGlMainMainwindowInfo *DtbGlMainMainwindowInfoPtr;
 

@@ -229,7 +229,7 @@ void Initialize(Widget, Widget new_w, ArgList, Cardinal *) {
   XtSetArg(args[n], XmNrows, h.quick ? 8 : 16), ++n;
   // A width in pixels: columns go by the widest glyph of the font, which with
   // Hangul fonts makes a dialog as wide as the screen.
-  XtSetArg(args[n], XmNwidth, h.quick ? 360 : 480), ++n;
+  XtSetArg(args[n], XmNwidth, 480), ++n;  // the lines of a help volume fit
   h.text = XmCreateScrolledText(new_w, const_cast<char *>("helpText"), args, n);
   XtVaSetValues(XtParent(h.text), XmNleftAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM,
                 XmNbottomAttachment, XmATTACH_WIDGET, XmNbottomWidget, h.separator, XmNtopAttachment,
@@ -334,8 +334,12 @@ Widget create_dialog(Widget parent, const char *name, ArgList args, Cardinal num
                                     static_cast<Cardinal>(shell_args.size()));
   std::vector<Arg> dialog_args(args, args + num_args);
   dialog_args.push_back({const_cast<char *>(kQuickResource), quick});
-  return XtCreateWidget(name, helpDialogWidgetClass, shell, dialog_args.data(),
-                        static_cast<Cardinal>(dialog_args.size()));
+  Widget dialog = XtCreateWidget(name, helpDialogWidgetClass, shell, dialog_args.data(),
+                                 static_cast<Cardinal>(dialog_args.size()));
+  // Escape closes a help window, as its Close button does.
+  if (HelpDialogWidget hw = as_help_dialog(dialog))
+    XtVaSetValues(dialog, XmNcancelButton, hw->help.close_button, nullptr);
+  return dialog;
 }
 
 }  // namespace

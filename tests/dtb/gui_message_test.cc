@@ -172,6 +172,31 @@ TEST(DeleteConfirmation, HelpDoesNothingOtherWindowsWaitAndEscapeSaysNo) {
   XtDestroyWidget(inner);
 }
 
+// A click on Help takes the keyboard focus; Return must still press the
+// default answer, not Help again.
+TEST(MessageDialog, ReturnAfterHelpPressesTheDefault) {
+  DtbMessageRecord rec = record("o2h");
+  when_shown([](Widget box) {
+    xs::click(button_of(box, 'h'));
+    xs::after(80, [] { answer_later(' ', XK_Return); });
+  });
+  EXPECT_EQ(DTB_MODAL_ACTION1, wait_for_answer(rec));
+  EXPECT_TRUE(xs::pump_until([] { return boxes().empty(); }));
+}
+
+// Escape in a box without Cancel whose record has a cancel callback runs that
+// callback alone, not also the button that stands in for Cancel.
+TEST(MessageDialog, EscapeWithoutCancelRunsOneCallback) {
+  DtbMessageRecord rec = record("o2h");
+  std::memset(g_calls, 0, sizeof g_calls);
+  dtb_show_message(xs::toplevel(), &rec, nullptr, nullptr);
+  ASSERT_TRUE(xs::pump_until([] { return dtb_test::on_screen(shown_box()); }));
+  xs::pointer_to(shown_box(), 5, 5);
+  xs::key(XK_Escape);
+  EXPECT_TRUE(xs::pump_until([] { return boxes().empty(); }));
+  EXPECT_EQ((std::vector<int>{0, 0, 0, 1}), std::vector<int>(g_calls, g_calls + 4));
+}
+
 // A help copy freed twice shows under AddressSanitizer, one never freed under LeakSanitizer.
 TEST(MessageDialog, HelpCopyGoesWithTheDialogAndADestroyedParentEndsTheWait) {
   DtbMessageRecord rec = record("oh");

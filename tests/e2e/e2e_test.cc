@@ -3,6 +3,7 @@
 // answered from the keyboard; Hangul typed through nabi, a real Korean input-method server.
 #include <gtest/gtest.h>  // before the X headers, whose macros clash with it
 
+#include <X11/Xutil.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -99,13 +100,20 @@ TEST_P(EndToEnd, FindAddDeleteAndClose) {
   EXPECT_TRUE(app_test::wait_for([] { return !stored(kHan); }, 20000));
   EXPECT_TRUE(stored(kKor));
 
-  // Help sits at the right end of the menu bar and opens nothing; File's pulldown holds only Close.
+  // Help sits at the right end of the menu bar; its first entry, 사용법, opens
+  // the help window, which Escape closes. File's pulldown holds only Close.
   XWindowAttributes attrs;
   XGetWindowAttributes(d, editor.window, &attrs);
   ASSERT_TRUE(click(editor.window, attrs.width - 20, 12));
-  EXPECT_EQ(editor.watcher.next_menu(500), 0u);
-  ASSERT_TRUE(click(editor.window, 15, 12));
   Window menu = editor.watcher.next_menu();
+  ASSERT_NE(menu, 0u);
+  ASSERT_TRUE(click(menu, 10, 8));
+  Window help = editor.watcher.next_toplevel();
+  ASSERT_NE(help, 0u);
+  app_test::sleep_ms(300);
+  ASSERT_TRUE(xdotool("mousemove --window " + std::to_string(help) + " 5 5 key Escape"));
+  ASSERT_TRUE(click(editor.window, 15, 12));
+  menu = editor.watcher.next_menu();
   ASSERT_NE(menu, 0u);
   XGetWindowAttributes(d, menu, &attrs);
   ASSERT_TRUE(click(menu, attrs.width / 2, attrs.height / 2));
@@ -197,6 +205,9 @@ TEST_P(EndToEnd, InstalledEditorFindsAsTheBuildTreeDoes) {
     EXPECT_EQ(app_test::lines_shown(d, windows, empty, {system, 2, 1}), (std::vector<int>{system, 2, 1})) << i;
     for (const WindowBox &b : windows) shown[i].push_back(app_test::grab_settled(d, b.window));
     titles.push_back(app_test::window_title(d, editor.window));
+    XWMHints *hints = XGetWMHints(d, editor.window);  // the icon of the hicolor theme, installed or built
+    EXPECT_TRUE(hints != nullptr && (hints->flags & IconPixmapHint) != 0) << i;
+    if (hints != nullptr) XFree(hints);
     app_test::send_wm_delete(d, editor.window);
     EXPECT_EQ(editor.child.wait(), 0);
     EXPECT_EQ(editor.child.stderr_text(), "") << i;

@@ -35,6 +35,18 @@ deb=$(timeout 780 "$src/scripts/package.sh" "$work" | tail -n 1) || fail "the pa
 version=$(dpkg-deb -f "$deb" Version)
 echo "package_install: $deb ($(stat -c %s "$deb") bytes)"
 
+# A clean build machine has no locale generated: built once more in a mount
+# namespace whose /usr/lib/locale is empty (not even C.UTF-8), the package
+# holds the same files.
+contents() { dpkg-deb -c "$1" | awk '{print $1, $6}' | sort; }
+clean_deb=$(unshare -m --propagation private bash -euc '
+  mount -t tmpfs tmpfs /usr/lib/locale
+  [ -z "$(locale -a 2>/dev/null | grep -v -x -e C -e POSIX)" ]
+  timeout 780 "$1/scripts/package.sh" "$2" | tail -n 1
+' _ "$src" "$work/no-locales") || fail "the package did not build without generated locales"
+diff <(contents "$deb") <(contents "$clean_deb") >&2 || fail "built without locales, the package holds other files"
+echo "package_install: built without locales too, with the same $(contents "$deb" | wc -l) entries"
+
 # The maintainer scripts on a private copy of the locale archive without the
 # Korean names, in a mount namespace of their own: the postinst makes the five
 # names, makes them again after a locale-gen dropped them, and the prerm takes
@@ -88,6 +100,7 @@ for n in "${names[@]}"; do
   done
 done
 for f in /usr/lib/inpd/ko/syshjd /usr/bin/../share/glosset/help/Glosset.hv /usr/share/applications/glosset.desktop \
+         /usr/share/icons/hicolor/48x48/apps/glosset.png /usr/share/icons/hicolor/scalable/apps/glosset.svg \
          /usr/share/man/man1/glosset.1.gz /usr/share/man/man1/glosset-dict.1.gz \
          /usr/share/doc/glosset/copyright /usr/share/doc/glosset/changelog.gz; do
   [ -f "$f" ] || fail "$f is missing"

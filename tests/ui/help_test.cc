@@ -1,0 +1,236 @@
+// Help from the main window in-process, one text mode per run (the resource
+// file of the mode is loaded as the program loads it): F1 where the user is,
+// the 도움말 menu, the help windows' Korean texts from the resource files, and
+// what the window manager reads: the UTF-8 titles and the icon.
+#include <gtest/gtest.h>  // before the X headers, whose macros clash with it
+
+#include <X11/IntrinsicP.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <Xm/MessageB.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "app/glosset.h"
+#include "dtb/dt/help.h"
+#include "dtb/dt/help_volume.h"
+#include "dtb/dtb_utils.h"
+#include "editor/help_ops.h"
+#include "tests/support/scratch.h"
+#include "tests/support/x_session.h"
+#include "ui/gl_main_ui.h"
+
+namespace {
+
+DtbGlMainMainwindowInfo &W = dtb_gl_main_mainwindow;
+DtbGlMainDialogInfo &D = dtb_gl_main_dialog;
+
+std::string L(const std::string &utf8) { return dt::utf8_to_locale(utf8); }  // in the mode's encoding
+
+std::string taken(char *text) {
+  std::string s = text != nullptr ? text : "";
+  XtFree(text);
+  return s;
+}
+
+// The managed child of the toplevel's popup shell of that name, if any.
+Widget shown(const char *shell_name, Widget top = W.mainwindow) {
+  for (Cardinal i = 0; i < top->core.num_popups; i++) {
+    Widget shell = top->core.popup_list[i];
+    WidgetList kids = nullptr;
+    Cardinal count = 0;
+    if (std::strcmp(XtName(shell), shell_name) != 0 || shell->core.being_destroyed) continue;
+    XtVaGetValues(shell, XmNchildren, &kids, XmNnumChildren, &count, nullptr);
+    if (count > 0 && XtIsManaged(kids[0])) return kids[0];
+  }
+  return nullptr;
+}
+bool on_screen(Widget w) {
+  XWindowAttributes a;
+  return w != nullptr && XtIsRealized(w) && XGetWindowAttributes(XtDisplay(w), XtWindow(w), &a) &&
+         a.map_state == IsViewable;
+}
+Widget wait_shown(const char *shell_name) {
+  Widget w = nullptr;
+  xs::pump_until([&] { return on_screen(w = shown(shell_name)); });
+  return on_screen(w) ? w : nullptr;
+}
+
+// A key typed with the keyboard focus in w, as after a click into its window.
+void key_in(Widget w, KeySym sym) {
+  Widget shell = w;
+  while (!XtIsShell(shell)) shell = XtParent(shell);
+  xs::pointer_to(shell, 2, 2);
+  XSetInputFocus(XtDisplay(w), XtWindow(shell), RevertToParent, CurrentTime);
+  xs::pump_for(30);
+  if (w != shell) XmProcessTraversal(w, XmTRAVERSE_CURRENT);
+  xs::pump_for(30);
+  xs::key(sym);
+  xs::pump_for(50);
+}
+
+// The topic as the help windows show it: title, blank line, text.
+std::string topic_text(const char *location) {
+  static auto volume = dt::load_help_volume(GLOSSET_SOURCE_DIR "/resources/help/Glosset.hv");
+  const dt::HelpTopic *t = volume ? volume->find(location) : nullptr;
+  return t != nullptr ? L(t->title + "\n\n" + t->body) : "(no topic " + std::string(location) + ")";
+}
+
+std::string label_of(Widget w) {
+  XmString s = nullptr;
+  XtVaGetValues(w, XmNlabelString, &s, nullptr);
+  std::string text = taken(static_cast<char *>(
+      XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL)));
+  XmStringFree(s);
+  return text;
+}
+
+std::string utf8_property(Widget shell, const char *name) {
+  Display *d = XtDisplay(shell);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  XGetWindowProperty(d, XtWindow(shell), XInternAtom(d, name, False), 0, 1024, False,
+                     XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after, &data);
+  std::string s = data != nullptr && format == 8 ? std::string(reinterpret_cast<char *>(data), count) : "(none)";
+  if (data != nullptr) XFree(data);
+  return s;
+}
+
+class HelpTest : public ::testing::TestWithParam<const char *> {
+ protected:
+  void SetUp() override {
+    setenv("LANG", GetParam(), 1);
+    setenv("NLSPATH", GLOSSET_BUILD_DIR "/nls/%L/LC_MESSAGES/%N.cat", 1);
+    Display *display = xs::session("Glosset").display;
+    // The resource file of the mode, as the program's start-up loads it.
+    XrmDatabase db = XtDatabase(display);
+    XrmCombineFileDatabase((GLOSSET_BUILD_DIR "/app-defaults/" + std::string(GetParam()) + "/Glosset").c_str(), &db,
+                           True);
+    top_ = XtAppCreateShell("glosset", "Glosset", applicationShellWidgetClass, display, nullptr, 0);
+    static int argc = 1;
+    static char exe[] = GLOSSET_BUILD_DIR "/app/glosset", *argv[] = {exe, nullptr}, **argvp = argv;
+    ASSERT_EQ(dtb_glosset_initialize(&argc, &argvp, top_), 0);
+    ASSERT_TRUE(xs::show_and_wait(top_));
+  }
+  void TearDown() override {
+    catclose(Dtb_project_catd);
+    Dtb_project_catd = (nl_catd)-1;
+    XtDestroyWidget(top_);
+    xs::pump_for(20);
+    dtbGlMainMainwindowInfo_clear(&W);
+  }
+
+  scratch::Dir dir_{"glosset-help"};
+  const std::string user_ = dir_ / "usrhjd", system_ = dir_ / "syshjd";
+  scratch::Env user_env_{"USRDICNAME", user_.c_str()}, system_env_{"SYSDICNAME", system_.c_str()};
+  scratch::Env help_path_{"DTB_HELP_PATH", GLOSSET_SOURCE_DIR "/resources/help"};
+  Widget top_ = nullptr;
+};
+
+TEST_P(HelpTest, F1ShowsTheTopicOfThePlace) {
+  const struct {
+    std::function<Widget()> place;
+    const char *location;
+  } cases[] = {{[] { return W.textfield; }, kHelpFind},      {[] { return W.Find; }, kHelpFind},
+               {[] { return W.syshjd_list; }, kHelpSystemList}, {[] { return W.usrhjd_list; }, kHelpUserList},
+               {[] { return W.Add; }, kHelpAdd},             {[] { return W.Modify; }, kHelpModify},
+               {[] { return W.Delete; }, kHelpDelete},       {[] { return D.textfield3; }, kHelpAddModify}};
+  for (const auto &c : cases) {
+    if (c.location == kHelpAddModify) xs::click(W.Add), xs::pump_until([] { return on_screen(D.textfield3); });
+    key_in(c.place(), XK_F1);
+    Widget quick = wait_shown("Help_popup");
+    ASSERT_NE(quick, nullptr) << c.location;
+    EXPECT_EQ(taken(DtbHelpDialogGetText(quick)), topic_text(c.location)) << c.location;
+    XtUnmanageChild(quick);
+  }
+  // The help windows' own texts come from the resource file of the mode.
+  key_in(W.textfield, XK_F1);
+  Widget quick = wait_shown("Help_popup");
+  ASSERT_NE(quick, nullptr);
+  EXPECT_EQ(label_of(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_CLOSE_BUTTON)), L("닫기"));
+  EXPECT_EQ(label_of(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_MORE_BUTTON)), L("더 보기"));
+  EXPECT_EQ(label_of(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_BACK_BUTTON)), L("뒤로"));
+  // More leads into the volume at the same topic; Escape closes it.
+  xs::click(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_MORE_BUTTON));
+  Widget general = wait_shown("GeneralHelp_popup");
+  ASSERT_NE(general, nullptr);
+  EXPECT_EQ(taken(DtbHelpDialogGetTopicTitle(general)), L("단어 찾기"));
+  EXPECT_FALSE(XtIsManaged(quick));
+  key_in(general, XK_Escape);
+  EXPECT_TRUE(xs::pump_until([&] { return !XtIsManaged(general); }));
+}
+
+TEST_P(HelpTest, MenuShowsUsageAndAbout) {
+  xs::click(W.Help_item);
+  ASSERT_TRUE(xs::pump_until([] { return on_screen(W.Usage_item); }));
+  xs::click(W.Usage_item);
+  Widget general = wait_shown("GeneralHelp_popup");
+  ASSERT_NE(general, nullptr);
+  EXPECT_EQ(taken(DtbHelpDialogGetTopicTitle(general)), L("한자 사전 편집기"));
+  std::string home = topic_text(kHelpHome);
+  EXPECT_EQ(taken(DtbHelpDialogGetText(general)), home.substr(home.find("\n\n") + 2));
+  key_in(general, XK_Escape);
+  EXPECT_TRUE(xs::pump_until([&] { return !XtIsManaged(general); }));
+
+  xs::click(W.Help_item);
+  ASSERT_TRUE(xs::pump_until([] { return on_screen(W.About_item); }));
+  xs::click(W.About_item);
+  Widget about = wait_shown("dtb_msg_dlg_popup");
+  ASSERT_NE(about, nullptr);
+  XmString message = nullptr;
+  XtVaGetValues(about, XmNmessageString, &message, nullptr);
+  std::string text = taken(static_cast<char *>(
+      XmStringUnparse(message, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL)));
+  XmStringFree(message);
+  for (const std::string &part : {std::string("glosset " GLOSSET_VERSION), L("사용 허가: BSD-3-Clause"),
+                                  L("사용자 사전: ") + user_, L("시스템 사전: ") + system_, L("입력기: ")})
+    EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
+  EXPECT_EQ(label_of(XmMessageBoxGetChild(about, XmDIALOG_OK_BUTTON)), L("확인"));
+  key_in(about, XK_Escape);
+  EXPECT_TRUE(xs::pump_until([] { return shown("dtb_msg_dlg_popup") == nullptr; }));
+}
+
+TEST_P(HelpTest, WindowManagersGetUtf8TitlesAndTheIcon) {
+  EXPECT_EQ(utf8_property(top_, "_NET_WM_NAME"), "glosset - 한자 사전 편집기");
+  EXPECT_EQ(utf8_property(top_, "_NET_WM_ICON_NAME"), "glosset - 한자 사전 편집기");
+  XTextProperty wm_name{};
+  char **list = nullptr;
+  int count = 0;
+  ASSERT_TRUE(XGetWMName(XtDisplay(top_), XtWindow(top_), &wm_name));
+  ASSERT_EQ(XmbTextPropertyToTextList(XtDisplay(top_), &wm_name, &list, &count), Success);
+  EXPECT_EQ(std::string(count > 0 ? list[0] : ""), L("glosset - 한자 사전 편집기"));
+  XFreeStringList(list);
+  XFree(wm_name.value);
+
+  XWMHints *hints = XGetWMHints(XtDisplay(top_), XtWindow(top_));
+  ASSERT_NE(hints, nullptr);
+  EXPECT_TRUE(hints->flags & IconPixmapHint);
+  XFree(hints);
+  Display *d = XtDisplay(top_);
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char *data = nullptr;
+  XGetWindowProperty(d, XtWindow(top_), XInternAtom(d, "_NET_WM_ICON", False), 0, 1 << 16, False, XA_CARDINAL,
+                     &type, &format, &items, &after, &data);
+  ASSERT_NE(data, nullptr);
+  const long *icon = reinterpret_cast<const long *>(data);
+  EXPECT_EQ(items, 2u + 48 * 48);
+  EXPECT_EQ(icon[0], 48);
+  EXPECT_EQ(icon[2 + 24 * 48 + 2] & 0xffffffff, 0xff2f5d8a) << std::hex << icon[2 + 24 * 48 + 2];  // the frame's blue
+  XFree(data);
+
+  xs::click(W.Add);
+  ASSERT_TRUE(xs::pump_until([] { return on_screen(D.dialog); }));
+  EXPECT_EQ(utf8_property(D.dialog, "_NET_WM_NAME"), "추가/수정");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, HelpTest, ::testing::Values("ko_KR.UTF-8", "ko_KR.EUC"),
+                         [](const auto &info) { return std::string(info.param[6] == 'U' ? "utf8" : "euc"); });
+
+}  // namespace
