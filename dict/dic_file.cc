@@ -24,10 +24,12 @@ DicFile DicFile::open(const char *path, Mode mode) {
   int fd = ::open(path, (mode == Mode::read ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return file;
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    // A directory, device or FIFO is never read as a dictionary.
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > dicfmt::kMaxFileSize) {
+    // A directory, device or FIFO is never read as a dictionary, nor a file
+    // larger than 24-bit offsets reach.
+    int reason = S_ISREG(st.st_mode) ? EFBIG : EISDIR;
     ::close(fd);
-    errno = EISDIR;
+    errno = reason;
     return file;
   }
   file.source_ = FdSource(fd, static_cast<long>(st.st_size));

@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "dict/dic_error.h"
+#include "dict/dic_format.h"
 
 namespace dicchange {
 namespace {
@@ -109,6 +110,10 @@ bool lock_dictionary(const char *path, LockedFile &file, bool &missing) {
     }
     if (fstat(file.fd, &file.st) != 0 || !S_ISREG(file.st.st_mode)) {
       dicerr::set(dicerr::Kind::not_regular, path);
+      return false;
+    }
+    if (file.st.st_size > dicfmt::kMaxFileSize) {  // no dictionary is larger: nothing of it is read
+      dicerr::set(dicerr::Kind::system, path, EFBIG);
       return false;
     }
     if (!take_lock(file.fd, deadline, path)) return false;

@@ -72,6 +72,7 @@ TEST_P(ModelTest, RandomSequencesMatchTheModel) {
   std::mt19937 rng(GetParam());
   dicmodel::Model model;
   init();
+  Bytes image = user_bytes();  // the same steps on an image in memory, as the fuzz target runs them
   for (int step = 0; step < 600; ++step) {
     const std::string &key = keys[rng() % 12];
     // Now and then a word of the wrong length, which both must refuse.
@@ -85,6 +86,14 @@ TEST_P(ModelTest, RandomSequencesMatchTheModel) {
       got = UpdateHanjaWord(0, key.c_str(), b.c_str(), a.c_str()), want = model.mod(key, b, a);
     ASSERT_EQ(got, want) << "step " << step << " op " << op;
     ASSERT_EQ(user_bytes(), model.bytes()) << "step " << step << " op " << op;
+    dicfile::MemorySource memory(image);
+    dicfile::Pager pages(memory);
+    int in_memory = got;
+    if (op < 5 && dicfmt::storable_pair(key, a)) in_memory = dicstore::insert_word(pages, "", key.c_str(), a.c_str());
+    if (op >= 5 && op < 8) in_memory = dicstore::delete_word(pages, "", key.c_str(), b.c_str());
+    if (op >= 8) image = user_bytes();
+    ASSERT_EQ(in_memory, got) << "in memory, step " << step;
+    ASSERT_EQ(image, model.bytes()) << "in memory, step " << step << " op " << op;
     std::vector<std::string> all = model.words(key);
     std::size_t skip = rng() % 4, max = rng() % 5, from = std::min(skip, all.size());
     std::vector<std::string> shown(all.begin() + from, all.begin() + std::min(from + max, all.size()));
