@@ -7,9 +7,9 @@
 #include "dict/dic_error.h"
 #include "dict/dic_file.h"
 #include "dict/dic_format.h"
+#include "dict/dic_steps.h"
 #include "dict/hanja_util.h"
 
-using dicfile::DicFile;
 using dicfile::Node;
 
 namespace {
@@ -111,32 +111,22 @@ int delete_word(dicfile::Pager &pages, const char *path, const char *key, const 
 
 int GetDeleteInfo(int type, const char *key, const char *value, int *freed_node, int *avail_offset,
                   int *old_head, int *value_link_offset, int *patch_offset, int *next) {
-  char path[kPathSize];
-  get_dicname(type, path);
-  DicFile file = DicFile::open(path, dicfile::Mode::read);
-  if (!file) return -1;
-  dicfile::Pager pages(file.source());
-  dicstore::DeletePlan plan;
-  if (dicstore::plan_delete(pages, key, value, plan) != 0) return -1;
-  *freed_node = plan.freed_node;
-  *avail_offset = plan.avail_offset;
-  *old_head = plan.old_head;
-  *value_link_offset = plan.value_link_offset;
-  *patch_offset = plan.patch_offset;
-  *next = plan.next;
+  dicstore::DeletePlan p;
+  int got = dicstore::on_dictionary(type, [&](dicfile::Pager &pages, const char *) {
+    return dicstore::plan_delete(pages, key, value, p);
+  });
+  if (got != 0) return -1;
+  *freed_node = p.freed_node, *avail_offset = p.avail_offset, *old_head = p.old_head;
+  *value_link_offset = p.value_link_offset, *patch_offset = p.patch_offset, *next = p.next;
   return 0;
 }
 
 int DeleteDic(int type, int freed_node, int avail_offset, int old_head, int value_link_offset,
               int patch_offset, int next) {
-  char path[kPathSize];
-  get_dicname(type, path);
-  dicchange::Change change;
-  if (!change.begin(path)) return -1;
-  dicfile::Pager pages(change.source());
   dicstore::DeletePlan plan{freed_node, avail_offset, old_head, value_link_offset, patch_offset, next};
-  if (dicstore::write_delete(pages, path, plan) != 0) return -1;
-  return change.commit() ? 0 : -1;
+  return dicstore::in_change(type, [&](dicfile::Pager &pages, const char *path) {
+    return dicstore::write_delete(pages, path, plan);
+  });
 }
 
 int DeleteHanjaWord(int type, const char *key, const char *value) {

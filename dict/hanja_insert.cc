@@ -15,10 +15,10 @@
 #include "dict/dic_file.h"
 #include "dict/dic_format.h"
 #include "dict/dic_node.h"
+#include "dict/dic_steps.h"
 #include "dict/hanja_delete.h"
 #include "dict/hanja_util.h"
 
-using dicfile::DicFile;
 using dicfile::Node;
 
 int create_dictionary(const char *path) {
@@ -195,32 +195,22 @@ int insert_word(dicfile::Pager &pages, const char *path, const char *key, const 
 
 int GetInsertInfo(int type, const char *key, int *exists, int *new_node, int *link_offset,
                   int *link_value, int *avail_offset, int *avail_value) {
-  char path[kPathSize];
-  get_dicname(type, path);
-  DicFile file = DicFile::open(path, dicfile::Mode::read);
-  if (!file) return -1;
-  dicfile::Pager pages(file.source());
-  dicstore::InsertPlan plan;
-  if (dicstore::plan_insert(pages, path, key, plan) != 0) return -1;
-  *exists = plan.exists;
-  *new_node = plan.new_node;
-  *link_offset = plan.link_offset;
-  *link_value = plan.link_value;
-  *avail_offset = plan.avail_offset;
-  *avail_value = plan.avail_value;
+  dicstore::InsertPlan p;
+  int got = dicstore::on_dictionary(type, [&](dicfile::Pager &pages, const char *path) {
+    return dicstore::plan_insert(pages, path, key, p);
+  });
+  if (got != 0) return -1;
+  *exists = p.exists, *new_node = p.new_node, *link_offset = p.link_offset, *link_value = p.link_value;
+  *avail_offset = p.avail_offset, *avail_value = p.avail_value;
   return 0;
 }
 
 int InsertDic(int type, int node_type, const char *str, int new_node, int link_offset,
               int link_value, int avail_offset, int avail_value) {
-  char path[kPathSize];
-  get_dicname(type, path);
-  dicchange::Change change;
-  if (!change.begin(path)) return -1;
-  dicfile::Pager pages(change.source());
   dicstore::InsertPlan plan{0, new_node, link_offset, link_value, avail_offset, avail_value};
-  if (dicstore::write_insert(pages, path, node_type, str, plan) != 0) return -1;
-  return change.commit() ? 0 : -1;
+  return dicstore::in_change(type, [&](dicfile::Pager &pages, const char *path) {
+    return dicstore::write_insert(pages, path, node_type, str, plan);
+  });
 }
 
 int InsertHanjaWord(int type, const char *key, const char *value) {

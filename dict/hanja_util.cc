@@ -8,8 +8,8 @@
 #include "dict/dic_file.h"
 #include "dict/dic_format.h"
 #include "dict/dic_node.h"
+#include "dict/dic_steps.h"
 
-using dicfile::DicFile;
 using dicfile::Node;
 
 int hash(const char *key) { return key == nullptr ? 0 : hash_bytes(key); }
@@ -126,12 +126,6 @@ void user_path(char *path) {
   }
 }
 
-DicFile open_by_type(int type) {
-  char path[kPathSize];
-  get_dicname(type, path);
-  return DicFile::open(path, dicfile::Mode::read);
-}
-
 std::string_view view(const char *s) { return s == nullptr ? std::string_view() : std::string_view(s); }
 
 }  // namespace
@@ -152,17 +146,15 @@ int get_hangulnode(dicfile::Pager &pages, const char *key) {
 
 int GetHanjaWord(int type, const char *key, int skip, int max, int *count, char (*results)[kRowSize]) {
   if (count != nullptr) *count = 0;
-  DicFile file = open_by_type(type);
-  if (!file) return -1;
-  dicfile::Pager pages(file.source());
-  return dicstore::lookup(pages, key, skip, max, count, results);
+  return dicstore::on_dictionary(type, [&](dicfile::Pager &pages, const char *) {
+    return dicstore::lookup(pages, key, skip, max, count, results);
+  });
 }
 
 int CheckDic(int type, const char *key, const char *value) {
-  DicFile file = open_by_type(type);
-  if (!file) return -1;
-  dicfile::Pager pages(file.source());
-  return dicstore::check(pages, key, value);
+  return dicstore::on_dictionary(type, [&](dicfile::Pager &pages, const char *) {
+    return dicstore::check(pages, key, value);
+  });
 }
 
 namespace dicstore {
