@@ -13,8 +13,6 @@ namespace {
 using namespace clitest;
 namespace fs = std::filesystem;
 
-const char kStrace[] = "/usr/bin/strace";
-
 // `count` two-syllable readings that share the hash chain of 가.
 std::vector<std::string> chain_mates(int count) {
   std::vector<std::string> found;
@@ -28,13 +26,6 @@ std::string word(int i) { return hanja(i) + hanja(i + 500); }  // of two Hanja
 
 class SafetyTest : public CliTest {
  protected:
-  // strace injecting `inject` (strace's -e inject=), in front of a command.
-  static std::vector<std::string> traced(const std::string &inject) {
-    // The leak check of a sanitizer build cannot run under ptrace.
-    const char *asan = std::getenv("ASAN_OPTIONS");
-    std::string env = std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") + ":detect_leaks=0";
-    return {kStrace, "-f", "-o", "/dev/null", "-E", env, "-e", "inject=" + inject};
-  }
   // Every pair as dump lists it.
   std::multiset<std::string> pairs() const {
     std::multiset<std::string> all;
