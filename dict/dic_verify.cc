@@ -8,6 +8,7 @@
 
 #include "dict/be24.h"
 #include "dict/dic_format.h"
+#include "dict/dic_node.h"
 #include "dict/hanja_util.h"
 
 namespace {
@@ -68,9 +69,9 @@ Checker::Seen Checker::visit(int offset, int walk, const char *where) {
     problem("%s: node at %d used twice", where, offset);
     return {false, 0, false, 0};
   }
-  int length = image_[offset] & dicfmt::kLengthMask;
-  bool key = (image_[offset] & dicfmt::kKeyBit) != 0;
-  long end = offset + static_cast<long>(dicfmt::node_size(length));
+  dicnode::Head head = dicnode::head(image_[offset]);
+  int length = head.length;
+  long end = offset + static_cast<long>(head.size());
   if (end > size) {
     problem("%s: node at %d runs past the end of the file", where, offset);
     return {false, 0, false, 0};
@@ -85,7 +86,7 @@ Checker::Seen Checker::visit(int offset, int walk, const char *where) {
   }
   if (dicfmt::size_class(length) < 0)
     problem("%s: string of %d bytes at %d has no size class", where, length, offset);
-  return {true, length, key, number(dicfmt::link_offset(offset, length))};
+  return {true, length, head.key, dicnode::link(&image_[offset])};
 }
 
 void Checker::check_chain(int slot) {
@@ -145,17 +146,17 @@ void Checker::check_tiling() {
   std::vector<bool> starts(image_.size(), false);
   long at = dicfmt::kFirstNode;
   while (at < size) {
-    long end = at + dicfmt::node_size(image_[at] & dicfmt::kLengthMask);
+    dicnode::Head head = dicnode::head(image_[at]);
+    long end = at + head.size();
     if (end > size) {
       problem("node area: the %ld bytes from %ld on do not hold a whole node", size - at, at);
       break;
     }
     starts[at] = true;
     if (walk_of_[at] == 0) {
-      bool key = (image_[at] & dicfmt::kKeyBit) != 0;
-      ++(key ? report_.orphan_keys : report_.orphan_values);
-      problem("node at %ld (a %s of %d bytes) is reached by no chain or free list", at, key ? "reading" : "word",
-              image_[at] & dicfmt::kLengthMask);
+      ++(head.key ? report_.orphan_keys : report_.orphan_values);
+      problem("node at %ld (a %s of %d bytes) is reached by no chain or free list", at,
+              head.key ? "reading" : "word", head.length);
     }
     at = end;
   }

@@ -38,14 +38,8 @@ int walk_status(const Context &ctx, const DicWalkResult &walk) {
 }  // namespace
 
 bool read_dictionary(const Context &ctx, std::vector<unsigned char> &image) {
-  dicfile::DicFile file = dicfile::DicFile::open(ctx.path.c_str(), dicfile::Mode::read);
-  if (!file) {
+  if (!dicfile::read_image(ctx.path.c_str(), image)) {
     error(ctx.path, "cannot open the dictionary for reading: %s", std::strerror(errno));
-    return false;
-  }
-  image.resize(static_cast<std::size_t>(file.size()));
-  if (std::fread(image.data(), 1, image.size(), file.get()) != image.size()) {
-    error(ctx.path, "cannot read the whole file");
     return false;
   }
   return true;

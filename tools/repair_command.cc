@@ -75,8 +75,7 @@ int cmd_repair(const Context &ctx, const Args &) {
   }
   std::string kept = change.keep_original(".damaged");
   if (kept.empty() || !change.replace(builder.image()) || !change.commit()) {
-    report_failure(ctx, "repair the dictionary");
-    if (!kept.empty()) std::remove(kept.c_str());  // the dictionary is as it was: no second name for it
+    report_failure(ctx, "repair the dictionary");  // the change takes the kept name back
     return kFail;
   }
   std::printf("%s: repaired: %zu pairs kept, %zu of them from nodes no chain reached any more; "

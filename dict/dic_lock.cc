@@ -1,0 +1,121 @@
+#include "dict/dic_lock.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "dict/dic_error.h"
+
+namespace dicchange {
+namespace {
+
+// Long enough for any other writer's change (a few milliseconds, an import a
+// few seconds), short enough that a stuck one is reported rather than waited out.
+long g_wait_ms = 5000;
+
+long lock_wait_ms() {
+  const char *v = std::getenv("GLOSSET_LOCK_WAIT_MS");
+  if (v == nullptr || *v == '\0') return g_wait_ms;
+  char *end = nullptr;
+  long ms = std::strtol(v, &end, 10);
+  return *end == '\0' && ms >= 0 && ms <= 600000 ? ms : g_wait_ms;
+}
+
+long now_ms() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
+}
+
+void sleep_ms(long ms) {
+  timespec ts{0, ms * 1000000};
+  nanosleep(&ts, nullptr);
+}
+
+// Waits for the write lock of the whole file on `fd` until `deadline`.
+bool take_lock(int fd, long deadline, const char *path) {
+  struct flock fl {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;  // from 0 to the end, however far the file grows
+  while (fcntl(fd, F_OFD_SETLK, &fl) != 0) {
+    if (errno == EINTR) continue;
+    bool held = errno == EAGAIN || errno == EACCES;
+    if (!held || now_ms() >= deadline) {
+      dicerr::set(held ? dicerr::Kind::busy : dicerr::Kind::system, path, errno);
+      return false;
+    }
+    sleep_ms(5);
+  }
+  return true;
+}
+
+// The path the kernel resolved for `fd`; with no /proc, the path as given
+// (the entry check below then refuses what it cannot confirm).
+std::string opened_path(int fd, const char *path) {
+  char link[64];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  char buf[PATH_MAX];
+  ssize_t n = readlink(link, buf, sizeof buf - 1);
+  if (n <= 0 || buf[0] != '/') return path;
+  return std::string(buf, static_cast<std::size_t>(n));
+}
+
+// Opens the directory that holds the inode open on `file.fd`.
+bool hold_directory(LockedFile &file, const char *path) {
+  std::string full = opened_path(file.fd, path);
+  std::size_t slash = full.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : full.substr(0, slash);
+  file.name = slash == std::string::npos ? full : full.substr(slash + 1);
+  file.shown = full;
+  // O_PATH: a directory the user may search but not list serves as well.
+  file.dir = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  return file.dir >= 0 && names_inode(file.dir, file.name, file.st);
+}
+
+}  // namespace
+
+void set_lock_wait_ms(long ms) { g_wait_ms = ms; }
+
+void LockedFile::release() {
+  if (fd >= 0) ::close(fd);  // releases the lock
+  if (dir >= 0) ::close(dir);
+  fd = dir = -1;
+}
+
+bool names_inode(int dir, const std::string &name, const struct stat &st) {
+  struct stat now {};
+  return fstatat(dir, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(now.st_mode) &&
+         now.st_dev == st.st_dev && now.st_ino == st.st_ino;
+}
+
+bool lock_dictionary(const char *path, LockedFile &file, bool &missing) {
+  long deadline = now_ms() + lock_wait_ms();
+  // Each round opens the file anew: a writer that held the lock before may
+  // have renamed a new file over the one opened. Bounded: the name moves
+  // only when another writer commits.
+  for (int round = 0; round < 100; ++round) {
+    file.release();
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; a regular file ignores it.
+    file.fd = ::open(path, O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (file.fd < 0) {
+      missing = errno == ENOENT;
+      dicerr::set(dicerr::Kind::system, path, errno);
+      return false;
+    }
+    if (fstat(file.fd, &file.st) != 0 || !S_ISREG(file.st.st_mode)) {
+      dicerr::set(dicerr::Kind::not_regular, path);
+      return false;
+    }
+    if (!take_lock(file.fd, deadline, path)) return false;
+    if (hold_directory(file, path)) return true;
+  }
+  dicerr::set(dicerr::Kind::busy, path);
+  return false;
+}
+
+}  // namespace dicchange
