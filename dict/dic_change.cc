@@ -175,6 +175,54 @@ void sync_dir(int dir) {
   ::close(fd);
 }
 
+// Renames the copy, synced, over the file if the name is still the locked
+// file; false with the reason in dicerr.
+bool put_in_place(ChangeState &s) {
+  std::string name;
+  if (fsync(s.temp_fd) != 0) {
+    dicerr::set(dicerr::Kind::system, s.file.shown, errno);
+    return false;
+  }
+  // The name is still the file that was locked: what replaces it is the change of that file.
+  if (!names_inode(s.file.dir, s.file.name, s.file.st)) {
+    dicerr::set(dicerr::Kind::busy, s.file.shown);
+    return false;
+  }
+  if ((name = name_copy(s)).empty()) {
+    dicerr::set(dicerr::Kind::system, s.temp_shown(), errno);
+    return false;
+  }
+  s.temp_name = name;  // removed by end() unless renamed
+  if (::renameat(s.file.dir, name.c_str(), s.file.dir, s.file.name.c_str()) != 0) {
+    dicerr::set(dicerr::Kind::system, s.file.shown, errno);
+    return false;
+  }
+  s.temp_name.clear();
+  sync_dir(s.file.dir);
+  return true;
+}
+
+// A reader holds a read lock on the file, so no writer holds it (dic_lock.h):
+// an identical copy, write-locked before it has a name, takes its place and
+// becomes the locked file. Readers see the same bytes throughout.
+bool take_over(ChangeState &s) {
+  struct flock fl {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  if (!make_copy(s)) return false;
+  if (fcntl(s.temp_fd, F_OFD_SETLK, &fl) != 0) {
+    dicerr::set(dicerr::Kind::system, s.file.shown, errno);
+    return false;
+  }
+  if (!put_in_place(s)) return false;
+  ::close(s.file.fd);
+  s.file.fd = s.temp_fd;
+  s.temp_fd = -1;
+  s.copied = false;
+  s.file.squatted = false;
+  return fstat(s.file.fd, &s.file.st) == 0;
+}
+
 }  // namespace
 
 long CopyOnWrite::size() const {
@@ -209,7 +257,9 @@ bool Change::begin(const char *path) {
   auto s = std::make_unique<ChangeState>();
   if (!lock_dictionary(path, s->file, missing_)) return false;
   state_ = std::move(s);
-  return true;
+  if (!state_->file.squatted || take_over(*state_)) return true;
+  end();
+  return false;
 }
 
 dicfile::PageSource &Change::source() { return state_->source; }
@@ -266,30 +316,8 @@ bool Change::commit() {
   ChangeState &s = *state_;
   bool ok = true;
   if (s.copied) {
-    std::string name;
-    if (fsync(s.temp_fd) != 0) {
-      dicerr::set(dicerr::Kind::system, s.file.shown, errno);
-      ok = false;
-    }
-    // The name is still the file that was locked: what replaces it is the change of that file.
-    if (ok && !names_inode(s.file.dir, s.file.name, s.file.st)) {
-      dicerr::set(dicerr::Kind::busy, s.file.shown);
-      ok = false;
-    }
-    if (ok && (name = name_copy(s)).empty()) {
-      dicerr::set(dicerr::Kind::system, s.temp_shown(), errno);
-      ok = false;
-    }
-    if (ok) s.temp_name = name;  // removed by end() unless renamed
-    if (ok && ::renameat(s.file.dir, name.c_str(), s.file.dir, s.file.name.c_str()) != 0) {
-      dicerr::set(dicerr::Kind::system, s.file.shown, errno);
-      ok = false;
-    }
-    if (ok) {
-      s.temp_name.clear();
-      s.kept.clear();  // the old file lives on under its kept name
-      sync_dir(s.file.dir);
-    }
+    ok = put_in_place(s);
+    if (ok) s.kept.clear();  // the old file lives on under its kept name
   } else {
     s.kept.clear();
   }

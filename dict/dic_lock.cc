@@ -38,14 +38,22 @@ void sleep_ms(long ms) {
   nanosleep(&ts, nullptr);
 }
 
-// Waits for the write lock of the whole file on `fd` until `deadline`.
-bool take_lock(int fd, long deadline, const char *path) {
+// Waits for the write lock of the whole file on `fd` until `deadline`. A
+// read lock in the way is never a writer's (writers take only this one, and
+// no write lock can share the file with it): then `squatted` is set and the
+// wait ends at once.
+bool take_lock(int fd, long deadline, const char *path, bool &squatted) {
   struct flock fl {};
   fl.l_type = F_WRLCK;
   fl.l_whence = SEEK_SET;  // from 0 to the end, however far the file grows
   while (fcntl(fd, F_OFD_SETLK, &fl) != 0) {
     if (errno == EINTR) continue;
     bool held = errno == EAGAIN || errno == EACCES;
+    struct flock in_way = fl;
+    if (held && fcntl(fd, F_OFD_GETLK, &in_way) == 0 && in_way.l_type == F_RDLCK) {
+      squatted = true;
+      return true;
+    }
     if (!held || now_ms() >= deadline) {
       dicerr::set(held ? dicerr::Kind::busy : dicerr::Kind::system, path, errno);
       return false;
@@ -116,7 +124,8 @@ bool lock_dictionary(const char *path, LockedFile &file, bool &missing) {
       dicerr::set(dicerr::Kind::system, path, EFBIG);
       return false;
     }
-    if (!take_lock(file.fd, deadline, path)) return false;
+    file.squatted = false;
+    if (!take_lock(file.fd, deadline, path, file.squatted)) return false;
     if (hold_directory(file, path)) return true;
   }
   dicerr::set(dicerr::Kind::busy, path);

@@ -3,8 +3,10 @@
 // The dictionary is opened by the kernel (so that its permissions and
 // fs.protected_symlinks have their say) for writing, and locked with an
 // open-file-description write lock, which only a descriptor open for writing
-// can take: a user who can only read the file cannot hold an exclusive lock
-// on it. Then the directory that holds the very inode opened is opened and
+// can take. A reader can still hold a read lock, which keeps every write lock
+// off that inode: then the change puts an identical copy, locked before
+// anyone else can open it, in the file's place, and the reader's lock stays
+// on the old inode (Change::begin). Then the directory that holds the very inode opened is opened and
 // kept: everything else the change does is relative to it, so a path
 // component swapped meanwhile changes nothing.
 #pragma once
@@ -31,10 +33,13 @@ struct LockedFile {
   std::string name;    // its name there
   std::string shown;   // the directory's path and the name, for messages
   struct stat st {};   // the file as it was locked
+  // Not locked: a reader holds a read lock on it, so no writer holds it
+  // either; the change takes the file over (Change::begin).
+  bool squatted = false;
 };
 
-// Opens and locks the dictionary at `path`; false with the reason in dicerr
-// (and `missing` set when nothing is at the path).
+// Opens and locks the dictionary at `path` (or finds it squatted); false
+// with the reason in dicerr (and `missing` set when nothing is at the path).
 bool lock_dictionary(const char *path, LockedFile &file, bool &missing);
 
 // Whether `name` in directory `dir` is the inode `st` describes (not followed when a link).
