@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/glosset.h"
+#include "dict/dic_lock.h"
 #include "ui/gl_main_ui.h"
 #include "ui/gl_main_widgets.h"
 
@@ -17,6 +18,9 @@ int main(int argc, char **argv) {
     return 0;
   }
   glosset_prepare_environment();
+  // A window must never seem to freeze: another writer's lock is waited for
+  // half a second at most, then the change is reported as not made.
+  dicchange::set_lock_wait_ms(500);
 
   XtAppContext app;
   Widget toplevel = XtAppInitialize(&app, const_cast<char *>("Glosset"), optionDescList, 1, &argc, argv,

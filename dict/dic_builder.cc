@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "dict/be24.h"
+#include "dict/dic_node.h"
 #include "dict/hanja_util.h"
 
 DicBuilder::DicBuilder() : image_(dicfmt::kHeaderSize, 0) {
@@ -23,22 +24,19 @@ void DicBuilder::write_number(int offset, int value) {
   be24::encode(&image_[offset], static_cast<std::uint32_t>(value));
 }
 
+int DicBuilder::free_next(int k, int length) const {
+  return free_head_[k] == 0 ? 0 : read_number(dicfmt::link_offset(free_head_[k], length));
+}
+
 int DicBuilder::place_node(int type, std::string_view str, int link) {
   int length = static_cast<int>(str.size());
   int k = dicfmt::size_class(length);
-  int at = free_head_[k];
-  if (at != 0) {
-    free_head_[k] = read_number(dicfmt::link_offset(at, length));
-    write_number(dicfmt::avail_offset(k), free_head_[k]);
-  } else {
-    at = static_cast<int>(image_.size());
-    image_.resize(image_.size() + static_cast<std::size_t>(dicfmt::node_size(length)));
-    write_number(dicfmt::kEndOfDataOffset, static_cast<int>(image_.size()));
-  }
-  image_[at] = static_cast<unsigned char>((type == dicfmt::kNodeKey ? dicfmt::kKeyBit : 0) | length);
-  std::memcpy(&image_[static_cast<std::size_t>(at) + 1], str.data(), str.size());
-  write_number(dicfmt::link_offset(at, length), link);
-  return at;
+  dicnode::Placement p = dicnode::place(length, free_head_[k], free_next(k, length), static_cast<int>(image_.size()));
+  if (p.node == static_cast<int>(image_.size())) image_.resize(static_cast<std::size_t>(p.avail_value));
+  write_number(p.avail_offset, p.avail_value);
+  if (p.avail_offset != dicfmt::kEndOfDataOffset) free_head_[k] = p.avail_value;
+  dicnode::encode(&image_[static_cast<std::size_t>(p.node)], type, str, link);
+  return p.node;
 }
 
 bool DicBuilder::load(std::vector<unsigned char> image) {
@@ -57,15 +55,15 @@ bool DicBuilder::load(std::vector<unsigned char> image) {
         *this = DicBuilder();
         return false;
       }
-      int length = image_[at] & dicfmt::kLengthMask;
-      std::string_view text(reinterpret_cast<const char *>(&image_[static_cast<std::size_t>(at) + 1]),
-                            static_cast<std::size_t>(length));
-      field = dicfmt::link_offset(at, length);
-      if (field + be24::kSize > size) {
+      dicnode::Head head = dicnode::head(image_[at]);
+      if (at + head.size() > size) {
         *this = DicBuilder();
         return false;
       }
-      if ((image_[at] & dicfmt::kKeyBit) != 0) {
+      dicnode::View node = dicnode::decode(&image_[at]);
+      std::string_view text = node.text;
+      field = dicfmt::link_offset(at, head.length);
+      if (head.key) {
         state = &keys_.try_emplace(std::string(text), KeyState{field, 0, 0}).first->second;
       } else if (state != nullptr) {
         if (state->values++ == 0) state->first_value = at;
@@ -102,11 +100,7 @@ DicBuilder::Result DicBuilder::add(std::string_view key, std::string_view value)
   // The same space check as insertion: the nodes of this pair that no free
   // node takes (a new key needs two, a known one one) must fit 24-bit offsets.
   int k = dicfmt::size_class(length);
-  int appended = fresh ? 2 : 1;
-  if (free_head_[k] != 0)
-    appended = fresh && read_number(dicfmt::link_offset(free_head_[k], length)) == 0 ? 1 : 0;
-  if (static_cast<long>(image_.size()) + static_cast<long>(appended) * dicfmt::node_size(length) >
-      dicfmt::kMaxFileSize) {
+  if (!dicnode::pair_fits(length, fresh, free_head_[k], free_next(k, length), static_cast<long>(image_.size()))) {
     if (fresh) {
       last_ = nullptr;
       keys_.erase(std::string(key));

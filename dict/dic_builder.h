@@ -56,6 +56,8 @@ class DicBuilder {
   // Writes a node where the next one of its size class goes: the head of the
   // class's free list, or the end of data.
   int place_node(int type, std::string_view str, int link);
+  // What the head of free list `k` links to (0 when the list is empty).
+  int free_next(int k, int length) const;
   int read_number(int offset) const;
   void write_number(int offset, int value);
 

@@ -1,90 +1,53 @@
 #include "dict/dic_change.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "dict/dic_error.h"
+#include "dict/dic_file.h"
+#include "dict/dic_lock.h"
 
 namespace dicchange {
-
-struct ChangeState {
-  std::string path;    // as the store's steps name it
-  std::string target;  // the regular file behind it
-  std::string temp;    // the copy the steps write
-  struct stat st {};   // the target as it was locked
-  int lock_fd = -1;
-  int temp_fd = -1;
-  bool copied = false;   // the temp file holds the change
-  bool renamed = false;  // ... and has replaced the target
-};
 
 namespace {
 
 constexpr const char *kTempSuffix = ".glosset-tmp";
-// Long enough for any other writer's change (a few milliseconds, an import a
-// few seconds), short enough that a stuck one is reported rather than waited out.
-constexpr long kDefaultLockWaitMs = 5000;
 
-ChangeState *g_active = nullptr;
+}  // namespace
 
-long lock_wait_ms() {
-  const char *v = std::getenv("GLOSSET_LOCK_WAIT_MS");
-  if (v == nullptr || *v == '\0') return kDefaultLockWaitMs;
-  char *end = nullptr;
-  long ms = std::strtol(v, &end, 10);
-  return *end == '\0' && ms >= 0 && ms <= 600000 ? ms : kDefaultLockWaitMs;
-}
+// What the steps see: the locked file until the first write, the copy after.
+class CopyOnWrite final : public dicfile::PageSource {
+ public:
+  explicit CopyOnWrite(ChangeState &s) : s_(s) {}
+  long size() const override;
+  long read(long offset, unsigned char *dst, std::size_t n) override;
+  bool write(long offset, std::span<const unsigned char> bytes) override;
 
-long now_ms() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
-}
+ private:
+  ChangeState &s_;
+};
 
-void sleep_ms(long ms) {
-  timespec ts{0, ms * 1000000};
-  nanosleep(&ts, nullptr);
-}
+struct ChangeState {
+  LockedFile file;
+  int temp_fd = -1;      // the copy, unnamed until commit()
+  std::string temp_name; // its name, where the file system has no unnamed files
+  long temp_size = 0;
+  bool copied = false;   // the copy holds the change
+  std::string kept;      // name keep_original() gave the old file, in file.dir
+  CopyOnWrite source{*this};
 
-bool write_all(int fd, const unsigned char *p, std::size_t n, off_t at) {
-  while (n > 0) {
-    ssize_t w = ::pwrite(fd, p, n, at);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) {
-      if (w == 0) errno = EIO;
-      return false;
-    }
-    p += w;
-    n -= static_cast<std::size_t>(w);
-    at += w;
-  }
-  return true;
-}
+  int current() const { return copied ? temp_fd : file.fd; }
+  std::string temp_shown() const { return file.shown + kTempSuffix; }
+};
 
-bool read_all(int fd, std::vector<unsigned char> &image) {
-  struct stat st {};
-  if (fstat(fd, &st) != 0) return false;
-  image.resize(static_cast<std::size_t>(st.st_size));
-  std::size_t done = 0;
-  while (done < image.size()) {
-    ssize_t n = ::pread(fd, image.data() + done, image.size() - done, static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;  // shorter than it was: take what is there
-    done += static_cast<std::size_t>(n);
-  }
-  image.resize(done);
-  return true;
-}
+namespace {
 
 // Copies the first `size` bytes of `from` to the start of `to`, in the kernel where it can.
 bool copy_all(int from, int to, off_t size) {
@@ -99,132 +62,189 @@ bool copy_all(int from, int to, off_t size) {
   }
   unsigned char buf[65536];
   while (in < size) {
-    ssize_t n = ::pread(from, buf, std::min<std::size_t>(sizeof buf, static_cast<std::size_t>(size - in)), in);
-    if (n < 0 && errno == EINTR) continue;
+    long n = dicfile::pread_all(from, buf, std::min<std::size_t>(sizeof buf, static_cast<std::size_t>(size - in)), in);
     if (n <= 0) {
       if (n == 0) errno = EIO;
       return false;
     }
-    if (!write_all(to, buf, static_cast<std::size_t>(n), in)) return false;
+    if (!dicfile::pwrite_all(to, {buf, static_cast<std::size_t>(n)}, in)) return false;
     in += n;
   }
   return true;
 }
 
-std::string dir_of(const std::string &file) {
-  std::size_t slash = file.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : file.substr(0, slash);
-}
-
-bool sync_dir(const std::string &file) {
-  int fd = ::open(dir_of(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = fsync(fd) == 0;
-  int saved = errno;
-  ::close(fd);
-  errno = saved;
-  return ok;
-}
-
-// Opens the regular file behind `path` for update and takes its lock. A
-// writer that held the lock before may have renamed a new file over the one
-// opened: then the new one is opened and locked instead.
-bool lock(ChangeState &s, const char *path, bool &missing) {
-  long deadline = now_ms() + lock_wait_ms();
-  for (;;) {
-    char resolved[PATH_MAX];
-    if (realpath(path, resolved) == nullptr) {
-      missing = errno == ENOENT;
-      dicerr::set(dicerr::Kind::system, path, errno);
-      return false;
-    }
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; a regular file ignores it.
-    int fd = ::open(resolved, O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-      missing = errno == ENOENT;
-      dicerr::set(dicerr::Kind::system, path, errno);
-      return false;
-    }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-      ::close(fd);
-      dicerr::set(dicerr::Kind::not_regular, path);
-      return false;
-    }
-    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      if (errno == EINTR) continue;
-      if (errno != EWOULDBLOCK || now_ms() >= deadline) {
-        dicerr::set(errno == EWOULDBLOCK ? dicerr::Kind::busy : dicerr::Kind::system, path, errno);
-        ::close(fd);
-        return false;
-      }
-      sleep_ms(5);
-    }
-    struct stat now {};
-    if (stat(resolved, &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino) {
-      s.target = resolved;
-      s.st = st;
-      s.lock_fd = fd;
-      return true;
-    }
-    ::close(fd);
+// `base` with a random part no other user can guess beforehand.
+std::string random_name(const std::string &base) {
+  unsigned char r[8] = {};
+  if (getrandom(r, sizeof r, 0) != static_cast<ssize_t>(sizeof r)) {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::memcpy(r, &ts.tv_nsec, std::min(sizeof r, sizeof ts.tv_nsec));
   }
+  char hex[2 * sizeof r + 1];
+  for (std::size_t i = 0; i < sizeof r; ++i) std::snprintf(hex + 2 * i, 3, "%02x", r[i]);
+  return base + "." + hex;
 }
 
-// Creates the change's copy, empty, with the file's owner and mode.
+// Whether the copy on `fd` carries the file's owner, group and mode exactly;
+// makes it so where the system lets this user.
+bool carry_identity(int fd, const struct stat &old) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0) return false;
+  // Owner first: changing it clears set-id bits.
+  if ((st.st_uid != old.st_uid || st.st_gid != old.st_gid) && fchown(fd, old.st_uid, old.st_gid) != 0) return false;
+  if (fchmod(fd, old.st_mode & 07777) != 0 || fstat(fd, &st) != 0) return false;
+  return st.st_uid == old.st_uid && st.st_gid == old.st_gid && (st.st_mode & 07777) == (old.st_mode & 07777);
+}
+
+// Creates the change's copy, empty, unnamed, in the dictionary's directory.
 bool open_temp(ChangeState &s) {
-  ::unlink(s.temp.c_str());
-  int fd = ::open(s.temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    dicerr::set(dicerr::Kind::system, s.temp, errno);
+  const LockedFile &f = s.file;
+  // Only the owner's file is replaced (root may give a file to its owner):
+  // another user's copy would change hands. Refused before anything is made.
+  if (f.st.st_uid != geteuid() && geteuid() != 0) {
+    dicerr::set(dicerr::Kind::foreign, f.shown);
     return false;
   }
-  // Owner first: changing it clears set-id bits. Only root (or a member of the
-  // group) may give the file away, so a refusal is not a failure.
-  if (s.st.st_uid != geteuid() || s.st.st_gid != getegid()) {
-    int refused = fchown(fd, s.st.st_uid, s.st.st_gid);
-    static_cast<void>(refused);
+  // An unnamed file is named only in commit() (through /proc), and vanishes
+  // with the process if the change never gets there.
+  int fd = -1;
+  errno = EOPNOTSUPP;
+  if (::access("/proc/self/fd", F_OK) == 0) fd = ::openat(f.dir, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    // No unnamed files here: a named one nobody can have made before.
+    for (int i = 0; i < 100 && fd < 0; ++i) {
+      s.temp_name = random_name(f.name + kTempSuffix);
+      fd = ::openat(f.dir, s.temp_name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+      if (fd < 0) s.temp_name.clear();
+      if (fd < 0 && errno != EEXIST) break;
+    }
   }
-  if (fchmod(fd, s.st.st_mode & 07777) != 0) {
-    dicerr::set(dicerr::Kind::system, s.temp, errno);
+  if (fd < 0) {
+    dicerr::set(dicerr::Kind::system, s.temp_shown(), errno);
+    return false;
+  }
+  if (!carry_identity(fd, f.st)) {
+    dicerr::set(dicerr::Kind::foreign, f.shown);
     ::close(fd);
-    ::unlink(s.temp.c_str());
+    if (!s.temp_name.empty()) ::unlinkat(f.dir, s.temp_name.c_str(), 0);
+    s.temp_name.clear();
     return false;
   }
   s.temp_fd = fd;
+  s.temp_size = 0;
   return true;
 }
 
 bool make_copy(ChangeState &s) {
   if (s.copied) return true;
   struct stat st {};
-  if (fstat(s.lock_fd, &st) != 0) {
-    dicerr::set(dicerr::Kind::system, s.path, errno);
+  if (fstat(s.file.fd, &st) != 0) {
+    dicerr::set(dicerr::Kind::system, s.file.shown, errno);
     return false;
   }
   if (!open_temp(s)) return false;
-  if (!copy_all(s.lock_fd, s.temp_fd, st.st_size)) {
-    dicerr::set(dicerr::Kind::system, s.temp, errno);
-    ::close(s.temp_fd);
-    s.temp_fd = -1;
-    ::unlink(s.temp.c_str());
-    return false;
+  if (!copy_all(s.file.fd, s.temp_fd, st.st_size)) {
+    dicerr::set(dicerr::Kind::system, s.temp_shown(), errno);
+    return false;  // end() removes the copy
   }
+  s.temp_size = static_cast<long>(st.st_size);
   s.copied = true;
   return true;
 }
 
+// Gives the unnamed copy a fresh name in the directory; "" with errno set.
+std::string name_copy(const ChangeState &s) {
+  if (!s.temp_name.empty()) return s.temp_name;
+  char proc[64];
+  std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", s.temp_fd);
+  for (int i = 0; i < 100; ++i) {
+    std::string name = random_name(s.file.name + kTempSuffix);
+    if (::linkat(AT_FDCWD, proc, s.file.dir, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return name;
+    if (errno != EEXIST) return "";
+  }
+  return "";
+}
+
+void sync_dir(int dir) {
+  // The new name is in place for every reader once renamed; a directory that
+  // cannot be synced only makes it less certain to outlive a power cut.
+  int fd = ::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  static_cast<void>(fsync(fd));
+  ::close(fd);
+}
+
+// Renames the copy, synced, over the file if the name is still the locked
+// file; false with the reason in dicerr.
+bool put_in_place(ChangeState &s) {
+  std::string name;
+  if (fsync(s.temp_fd) != 0) {
+    dicerr::set(dicerr::Kind::system, s.file.shown, errno);
+    return false;
+  }
+  // The name is still the file that was locked: what replaces it is the change of that file.
+  if (!names_inode(s.file.dir, s.file.name, s.file.st)) {
+    dicerr::set(dicerr::Kind::busy, s.file.shown);
+    return false;
+  }
+  if ((name = name_copy(s)).empty()) {
+    dicerr::set(dicerr::Kind::system, s.temp_shown(), errno);
+    return false;
+  }
+  s.temp_name = name;  // removed by end() unless renamed
+  if (::renameat(s.file.dir, name.c_str(), s.file.dir, s.file.name.c_str()) != 0) {
+    dicerr::set(dicerr::Kind::system, s.file.shown, errno);
+    return false;
+  }
+  s.temp_name.clear();
+  sync_dir(s.file.dir);
+  return true;
+}
+
+// A reader holds a read lock on the file, so no writer holds it (dic_lock.h):
+// an identical copy, write-locked before it has a name, takes its place and
+// becomes the locked file. Readers see the same bytes throughout.
+bool take_over(ChangeState &s) {
+  struct flock fl {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  if (!make_copy(s)) return false;
+  if (fcntl(s.temp_fd, F_OFD_SETLK, &fl) != 0) {
+    dicerr::set(dicerr::Kind::system, s.file.shown, errno);
+    return false;
+  }
+  if (!put_in_place(s)) return false;
+  ::close(s.file.fd);
+  s.file.fd = s.temp_fd;
+  s.temp_fd = -1;
+  s.copied = false;
+  s.file.squatted = false;
+  return fstat(s.file.fd, &s.file.st) == 0;
+}
+
 }  // namespace
+
+long CopyOnWrite::size() const {
+  if (s_.copied) return s_.temp_size;
+  struct stat st {};
+  return fstat(s_.file.fd, &st) == 0 ? static_cast<long>(st.st_size) : 0;
+}
+
+long CopyOnWrite::read(long offset, unsigned char *dst, std::size_t n) {
+  return dicfile::pread_all(s_.current(), dst, n, offset);
+}
+
+bool CopyOnWrite::write(long offset, std::span<const unsigned char> bytes) {
+  if (!make_copy(s_)) return false;
+  if (!dicfile::pwrite_all(s_.temp_fd, bytes, offset)) return false;
+  s_.temp_size = std::max(s_.temp_size, offset + static_cast<long>(bytes.size()));
+  return true;
+}
 
 Change::Change() = default;
 
 Change::~Change() { end(); }
-
-const std::string &Change::target() const {
-  static const std::string none;
-  return state_ != nullptr ? state_->target : none;
-}
 
 bool Change::begin(const char *path) {
   end();
@@ -233,170 +253,86 @@ bool Change::begin(const char *path) {
     dicerr::set(dicerr::Kind::system, "", ENOENT);
     return false;
   }
-  if (g_active != nullptr) {
-    if (g_active->path != path) {
-      // One change at a time in a process; the store never nests two files.
-      dicerr::set(dicerr::Kind::busy, path);
-      return false;
-    }
-    state_ = g_active;
-    joined_ = true;
-    return true;
-  }
   dicerr::clear();
   auto s = std::make_unique<ChangeState>();
-  s->path = path;
-  if (!lock(*s, path, missing_)) return false;
-  s->temp = s->target + kTempSuffix;
-  ::unlink(s->temp.c_str());  // what a killed writer left behind
-  owned_ = std::move(s);
-  state_ = owned_.get();
-  g_active = state_;
-  return true;
+  if (!lock_dictionary(path, s->file, missing_)) return false;
+  state_ = std::move(s);
+  if (!state_->file.squatted || take_over(*state_)) return true;
+  end();
+  return false;
 }
 
+dicfile::PageSource &Change::source() { return state_->source; }
+
 bool Change::read(std::vector<unsigned char> &image) {
-  if (state_ == nullptr) return false;
-  if (read_all(state_->copied ? state_->temp_fd : state_->lock_fd, image)) return true;
-  dicerr::set(dicerr::Kind::system, state_->path, errno);
+  if (!state_) return false;
+  if (dicfile::read_image(state_->current(), image)) return true;
+  dicerr::set(dicerr::Kind::system, state_->file.shown, errno);
   return false;
 }
 
 bool Change::replace(std::span<const unsigned char> image) {
-  if (state_ == nullptr) return false;
+  if (!state_) return false;
   ChangeState &s = *state_;
   if (s.copied ? ftruncate(s.temp_fd, 0) != 0 : !open_temp(s)) {
-    dicerr::set(dicerr::Kind::system, s.temp, errno);
+    dicerr::set(dicerr::Kind::system, s.temp_shown(), errno);
     return false;
   }
-  s.copied = true;  // from here the temp file is the change, whatever it holds
-  if (!write_all(s.temp_fd, image.data(), image.size(), 0)) {
-    dicerr::set(dicerr::Kind::system, s.temp, errno);
+  s.copied = true;  // from here the copy is the change, whatever it holds
+  s.temp_size = 0;
+  if (!s.source.write(0, image)) {
+    dicerr::set(dicerr::Kind::system, s.temp_shown(), errno);
     return false;
   }
   return true;
 }
 
 std::string Change::keep_original(const char *suffix) {
-  if (state_ == nullptr) return "";
-  for (int n = 0; n < 1000; ++n) {
-    std::string name = state_->target + suffix;
-    if (n > 0) name += "." + std::to_string(n);
+  if (!state_) return "";
+  ChangeState &s = *state_;
+  std::string base = s.file.name + suffix;
+  // The plain names first, as a person looks for them; then names nobody
+  // can have taken before.
+  for (int n = 0; n < 110; ++n) {
+    std::string name = n == 0 ? base : n < 10 ? base + "." + std::to_string(n) : random_name(base);
     // A second name for the file as it is: the rename in commit() then
     // leaves the old content under this name alone.
-    if (::link(state_->target.c_str(), name.c_str()) == 0) return name;
-    if (errno != EEXIST) {
-      dicerr::set(dicerr::Kind::system, name, errno);
-      return "";
+    if (::linkat(s.file.dir, s.file.name.c_str(), s.file.dir, name.c_str(), 0) == 0) {
+      if (names_inode(s.file.dir, name, s.file.st)) {
+        s.kept = name;
+        return s.file.shown + name.substr(s.file.name.size());
+      }
+      ::unlinkat(s.file.dir, name.c_str(), 0);  // the name changed under us: not what was locked
+      break;
     }
+    if (errno != EEXIST) break;
   }
-  dicerr::set(dicerr::Kind::system, state_->target + suffix, EEXIST);
+  dicerr::set(dicerr::Kind::system, s.file.shown + suffix, errno == 0 ? EEXIST : errno);
   return "";
 }
 
 bool Change::commit() {
-  if (state_ == nullptr) return false;
-  if (joined_) return true;
+  if (!state_) return false;
   ChangeState &s = *state_;
   bool ok = true;
   if (s.copied) {
-    int fd = s.temp_fd;
-    s.temp_fd = -1;
-    if (fsync(fd) != 0) {
-      dicerr::set(dicerr::Kind::system, s.path, errno);
-      ok = false;
-    }
-    if (::close(fd) != 0 && ok) {
-      dicerr::set(dicerr::Kind::system, s.path, errno);
-      ok = false;
-    }
-    if (ok && ::rename(s.temp.c_str(), s.target.c_str()) != 0) {
-      dicerr::set(dicerr::Kind::system, s.path, errno);
-      ok = false;
-    }
-    if (ok) {
-      s.renamed = true;
-      // The new file is in place for every reader now; a directory that
-      // cannot be synced only makes the rename less certain to outlive a
-      // power cut, so the change still counts as made.
-      sync_dir(s.target);
-    }
+    ok = put_in_place(s);
+    if (ok) s.kept.clear();  // the old file lives on under its kept name
+  } else {
+    s.kept.clear();
   }
   end();
   return ok;
 }
 
 void Change::end() {
-  if (state_ == nullptr) return;
-  state_ = nullptr;
-  if (joined_) {
-    joined_ = false;
-    return;
-  }
-  ChangeState &s = *owned_;
-  if (s.temp_fd >= 0) ::close(s.temp_fd);
-  if (s.copied && !s.renamed) ::unlink(s.temp.c_str());
-  if (s.lock_fd >= 0) ::close(s.lock_fd);  // releases the lock
-  g_active = nullptr;
-  owned_.reset();
-}
-
-const char *open_path(const char *path, bool for_update) {
-  if (g_active == nullptr || path == nullptr || g_active->path != path) return path;
-  if (!g_active->copied) {
-    if (!for_update) return path;  // nothing written yet: the locked file itself
-    if (!make_copy(*g_active)) return nullptr;
-  }
-  return g_active->temp.c_str();
-}
-
-int create_whole(const char *path, std::span<const unsigned char> bytes) {
-  if (path == nullptr || *path == '\0') {
-    errno = ENOENT;
-    return -1;
-  }
-  std::string dir = dir_of(path);
-  // An unnamed file gets its name only once it is whole, and vanishes with
-  // the process if it never does. Where the system has no such files, a
-  // named one beside the dictionary stands in.
-  int fd = -1;
-  if (::access("/proc/self/fd", F_OK) == 0) {
-    fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return -1;
-  }
-  std::string named;
-  if (fd < 0) {
-    named = std::string(path) + ".glosset-new.XXXXXX";
-    fd = mkostemp(named.data(), O_CLOEXEC);
-    if (fd < 0) return -1;
-    mode_t mask = umask(0);
-    umask(mask);
-    if (fchmod(fd, 0666 & ~mask) != 0) {
-      int saved = errno;
-      ::close(fd);
-      ::unlink(named.c_str());
-      errno = saved;
-      return -1;
-    }
-  }
-  bool ok = write_all(fd, bytes.data(), bytes.size(), 0) && fsync(fd) == 0;
-  if (ok && named.empty()) {
-    char proc[64];
-    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
-    ok = ::linkat(AT_FDCWD, proc, AT_FDCWD, path, AT_SYMLINK_FOLLOW) == 0;
-  } else if (ok) {
-    ok = ::link(named.c_str(), path) == 0;
-  }
-  int saved = errno;
-  ::close(fd);
-  if (!named.empty()) ::unlink(named.c_str());
-  if (!ok) {
-    if (saved == EEXIST) return 0;  // another program made it first: that one is kept
-    errno = saved;
-    return -1;
-  }
-  sync_dir(path);
-  return 0;
+  if (!state_) return;
+  ChangeState &s = *state_;
+  if (s.temp_fd >= 0) ::close(s.temp_fd);  // an unnamed copy vanishes with it
+  if (!s.temp_name.empty()) ::unlinkat(s.file.dir, s.temp_name.c_str(), 0);
+  // Not committed: the file is as it was, and needs no second name.
+  if (!s.kept.empty()) ::unlinkat(s.file.dir, s.kept.c_str(), 0);
+  state_.reset();  // closes the file, which releases the lock
 }
 
 }  // namespace dicchange

@@ -26,6 +26,9 @@ std::string reason(const Failure &failure) {
     case Kind::busy: return "another program is changing it";
     case Kind::full: return "the dictionary is full";
     case Kind::damaged: return "the file is damaged where the change would go (see verify and repair)";
+    case Kind::foreign:
+      return "it belongs to another user, and a change would give it to you or alter who may read it; "
+             "nothing was written (its owner can make the change)";
   }
   return "unknown failure";
 }

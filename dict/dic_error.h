@@ -15,6 +15,7 @@ enum class Kind {
   busy,         // another program held the dictionary's lock too long
   full,         // the new node would lie beyond the format's 24-bit offsets
   damaged,      // the part of the file the change touches cannot be trusted
+  foreign,      // another user's file: a replacement would change its owner
 };
 
 struct Failure {

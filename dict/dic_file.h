@@ -6,25 +6,24 @@
 // could hold, so that a damaged or foreign file can neither make it read
 // outside its buffers nor loop forever.
 #pragma once
-#include <cstdio>
-#include <memory>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "dict/dic_format.h"
+#include "dict/dic_pages.h"
 
 namespace dicfile {
 
 enum class Mode { read, update };
 
-// Size of every dictionary stream's buffer. A power of two: the C library
-// fills a buffer from a position aligned to its size, so one fill holds one
-// aligned block. An average chain of the default system dictionary is about
-// 2.6 KB, so in the chain layout one fill, sometimes two, serve its walk; the
-// first fill after opening holds the slots of the first page. 8 KB (the whole
-// header in the first fill) measured slower: every fill copies twice as much.
-inline constexpr long kStreamBuffer = 4096;
+// Size of the pages the store reads: one aligned page is one pread. An
+// average chain of the default system dictionary is about 2.6 KB, so in the
+// chain layout one page, sometimes two, serve its walk; the slots of a
+// lookup lie in the first two pages.
+inline constexpr long kPageSize = 4096;
 
-// Owns a FILE stream of a regular file and closes it on every path.
+// Owns a descriptor of a regular file and closes it on every path.
 class DicFile {
  public:
   // Opens `path` for reading, or for reading and writing without truncation.
@@ -32,31 +31,28 @@ class DicFile {
   static DicFile open(const char *path, Mode mode);
 
   DicFile() = default;
-  DicFile(DicFile &&other) noexcept
-      : fp_(other.fp_), size_(other.size_), buffer_(std::move(other.buffer_)) {
-    other.fp_ = nullptr;
-  }
+  DicFile(DicFile &&other) noexcept : source_(other.source_) { other.source_ = FdSource(); }
   DicFile &operator=(DicFile &&other) noexcept;
   DicFile(const DicFile &) = delete;
   DicFile &operator=(const DicFile &) = delete;
   ~DicFile() { close(); }
 
-  explicit operator bool() const { return fp_ != nullptr; }
-  FILE *get() const { return fp_; }
-  long size() const { return size_; }  // length of the file when it was opened
-  // Closes the stream; false when buffered writes could not be completed.
+  explicit operator bool() const { return source_.fd() >= 0; }
+  int fd() const { return source_.fd(); }
+  FdSource &source() { return source_; }
+  long size() const { return source_.size(); }  // length of the file, as opened and written since
+  // Closes the file; false when the system reported an error on closing.
   bool close();
 
  private:
-  FILE *fp_ = nullptr;
-  long size_ = 0;
-  // The stream's buffer, given to it before its first read so that the C
-  // library neither asks the file for a block size nor allocates one itself.
-  std::unique_ptr<char[]> buffer_;
+  FdSource source_;
 };
 
-// The current length of the file behind a stream (0 when it cannot be told).
-long stream_size(FILE *fp);
+// Reads the whole dictionary at `path` into `image`. A file larger than any
+// dictionary can be is refused before anything is read (errno EFBIG).
+bool read_image(const char *path, std::vector<unsigned char> &image);
+// The same for an open descriptor, from offset 0 to its current end.
+bool read_image(int fd, std::vector<unsigned char> &image);
 
 // Whether a file of `size` bytes holds a whole header.
 inline bool has_header(long size) { return size >= dicfmt::kHeaderSize; }
@@ -98,67 +94,81 @@ struct Node {
   int link_field() const { return dicfmt::link_offset(offset, length); }
 };
 
-// Reads nodes and table fields of one stream through its buffer: a node that
-// lies whole in the buffer is taken from it in one step, any other byte by
-// byte. It keeps count of the stream's position so that it seeks only where
-// the next read is not where the stream already stands: a walk along a chain
-// laid out contiguously seeks once, and a seek inside the block the buffer
-// holds becomes a skip, since every seek of the C library also asks the kernel
-// for the position. Only this reader may move the stream while it is in use.
-class NodeReader {
+// Reads and writes one page source through a page it owns: the bytes of a
+// node or field are taken from the page that holds them, which one pread
+// brings in; a node that crosses a page boundary is put together from both
+// pages. An image in memory is read in place. A cursor serves the field
+// accessors that work "at the current position" (hanja_util.h).
+class Pager {
  public:
-  // `position`: where the stream stands, when known (0 for a stream just
-  // opened); -1 makes the first read seek.
-  NodeReader(FILE *fp, long size, long position = -1) : fp_(fp), size_(size), pos_(position) {}
+  explicit Pager(PageSource &source);
+  Pager(const Pager &) = delete;
+  Pager &operator=(const Pager &) = delete;
 
   long size() const { return size_; }
+  PageSource &source() { return source_; }
+  // The `n` bytes at `offset` (n at most kMaxSpan), when they lie wholly in
+  // the source and could be read; else null. Valid until the next call.
+  const unsigned char *bytes(long offset, int n);
+  // The bytes from `offset` to the end of the page that holds it (all the
+  // rest of an image in memory); empty past the end or on a failed read.
+  std::span<const unsigned char> run(long offset);
+  // The 3-byte number at `offset` (a slot or an avail entry); bytes past the
+  // end of the source read as 0.
+  int number_at(long offset);
+  // Writes `bytes` at `offset` through the source; false with errno set.
+  bool write(long offset, std::span<const unsigned char> bytes);
+  bool write_number(long offset, int value);
+
   // Reads the node at `offset`. False, with nothing trusted, when the node does
   // not lie wholly inside the node area, its string is longer than
   // dicfmt::kMaxReadable, or its link is neither 0 nor a plausible node offset.
   // With `keys_only`, the string of a value node is not copied (a search for
   // a key never looks at it): its node.str is left as it was.
   bool read(int offset, Node &node, bool keys_only = false);
-  // The 3-byte number at `offset` (a slot or an avail entry); 0 past the end.
-  int number_at(long offset);
   // Walks a chain from `next` in one loop for as long as each node lies whole
-  // in the buffer just where the stream stands, as in a chain laid out
-  // contiguously, counting each node off `steps`. True, with `node` read, at
-  // the key node of `key`; otherwise false, with `next` at the chain's end (0)
-  // or at the node where the loop stopped, which read() takes up (it also
-  // stops where steps run out and at anything read() would not trust).
+  // in the page that holds `next`, counting each node off `steps`. True, with
+  // `node` read, at the key node of `key`; otherwise false, with `next` at the
+  // chain's end (0) or at the node where the loop stopped, which read() takes
+  // up (it also stops where steps run out and at anything read() would not trust).
   bool scan_for_key(int &next, std::string_view key, long &steps, Node &node);
 
+  long tell() const { return pos_; }
+  void seek(long offset) { pos_ = offset; }
+
+  static constexpr int kMaxSpan = dicfmt::kLengthMask + dicfmt::kNodeOverhead;  // the largest node
+
  private:
-  bool seek(long offset) { return offset == pos_ || seek_elsewhere(offset); }
-  bool seek_elsewhere(long offset);
-  bool skip_to(long offset);  // forward inside the buffered block
-  bool lost();                // the position is no longer known; false
+  bool load(long page);
+  void forget() {
+    page_ = -1;
+    held_ = 0;
+  }
 
-  FILE *fp_;
+  PageSource &source_;
   long size_;
-  long pos_;         // where the stream stands, -1 when unknown
-  long block_ = -1;  // start of the aligned block the buffer holds, -1 when none is known
+  const unsigned char *memory_;  // the whole image, when it lies in memory
+  long page_ = -1;               // offset of the page held, -1 none
+  long held_ = 0;                // bytes of it read
+  long pos_ = 0;
+  unsigned char page_bytes_[kPageSize];
+  unsigned char across_[kMaxSpan];  // a node that crosses a page boundary
 };
-
-// Reads the node at `offset` of a stream over a file of `size` bytes; see
-// NodeReader::read. Seeks first.
-bool read_node(FILE *fp, long size, int offset, Node &node);
 
 // The key node of `key` in its chain, or 0 when it is absent. Sets `damaged`
 // when the chain could not be walked to the key or to its end.
-int find_key_node(NodeReader &reader, std::string_view key, bool &damaged);
+int find_key_node(Pager &pages, std::string_view key, bool &damaged);
 // The same, leaving the key node found in `node`.
-int find_key_node(NodeReader &reader, std::string_view key, bool &damaged, Node &node);
-int find_key_node(FILE *fp, long size, std::string_view key, bool &damaged);
+int find_key_node(Pager &pages, std::string_view key, bool &damaged, Node &node);
 
 // Whether chain `slot` can be walked to its end: every node readable, no loop.
 // A change is planned only on such a chain.
-bool chain_sound(FILE *fp, long size, int slot);
+bool chain_sound(Pager &pages, int slot);
 
 // Calls fn(value_node) for each value of the key node `key` in chain order
 // while fn returns true. False when the group could not be walked to its end.
 template <class Fn>
-bool for_each_value(NodeReader &reader, const Node &key, Fn fn) {
+bool for_each_value(Pager &reader, const Node &key, Fn fn) {
   Node node;
   int next = key.link;
   for (long steps = walk_limit(reader.size()); next != 0; --steps) {
@@ -167,12 +177,6 @@ bool for_each_value(NodeReader &reader, const Node &key, Fn fn) {
     next = node.link;
   }
   return true;
-}
-
-template <class Fn>
-bool for_each_value(FILE *fp, long size, const Node &key, Fn fn) {
-  NodeReader reader(fp, size);
-  return for_each_value(reader, key, fn);
 }
 
 }  // namespace dicfile

@@ -5,6 +5,7 @@
 
 #include "dict/be24.h"
 #include "dict/dic_format.h"
+#include "dict/dic_node.h"
 
 namespace {
 
@@ -16,8 +17,7 @@ int number_at(const std::vector<unsigned char> &image, int offset) {
 int node_size_at(const std::vector<unsigned char> &image, int offset) {
   long size = static_cast<long>(image.size());
   if (offset < dicfmt::kFirstNode || offset >= size) return 0;
-  int length = image[static_cast<std::size_t>(offset)] & dicfmt::kLengthMask;
-  int bytes = dicfmt::node_size(length);
+  int bytes = dicnode::head(image[static_cast<std::size_t>(offset)]).size();
   return offset + bytes <= size ? bytes : 0;
 }
 
@@ -42,7 +42,7 @@ std::vector<unsigned char> chain_layout(const std::vector<unsigned char> &image)
       out.insert(out.end(), image.begin() + next, image.begin() + next + bytes);
       hang = at + bytes - be24::kSize;
       be24::encode(&out[static_cast<std::size_t>(hang)], 0);
-      next = number_at(image, next + bytes - be24::kSize);
+      next = dicnode::link(&image[static_cast<std::size_t>(next)]);
     }
   }
   be24::encode(&out[dicfmt::kEndOfDataOffset], static_cast<std::uint32_t>(out.size()));

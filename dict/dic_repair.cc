@@ -8,6 +8,7 @@
 
 #include "dict/be24.h"
 #include "dict/dic_format.h"
+#include "dict/dic_node.h"
 #include "dict/hanja_util.h"
 
 namespace {
@@ -68,16 +69,14 @@ void Salvager::tile() {
   long size = static_cast<long>(image_.size());
   long at = dicfmt::kFirstNode;
   while (at < size) {
-    int length = image_[at] & dicfmt::kLengthMask;
-    long end = at + dicfmt::node_size(length);
+    long end = at + dicnode::head(image_[at]).size();
     if (end > size) {
       report_.trailing_bytes = static_cast<std::size_t>(size - at);
       break;
     }
+    dicnode::View node = dicnode::decode(&image_[at]);
     tile_of_[at] = static_cast<int>(tiles_.size());
-    tiles_.push_back({static_cast<int>(at), length, (image_[at] & dicfmt::kKeyBit) != 0,
-                      number(dicfmt::link_offset(static_cast<int>(at), length)),
-                      {reinterpret_cast<const char *>(&image_[at + 1]), static_cast<std::size_t>(length)}});
+    tiles_.push_back({static_cast<int>(at), node.head.length, node.head.key, node.link, node.text});
     at = end;
   }
   seen_.assign(tiles_.size(), Seen::no);

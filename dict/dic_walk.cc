@@ -10,7 +10,7 @@ using dicfile::Node;
 namespace {
 
 // Walks one chain; false when it had to be left off.
-bool walk_chain(dicfile::NodeReader &reader, int slot, const std::function<void(const DicPair &)> &fn) {
+bool walk_chain(dicfile::Pager &reader, int slot, const std::function<void(const DicPair &)> &fn) {
   Node node;
   Node key;
   bool have_key = false;
@@ -46,8 +46,8 @@ DicWalkResult walk_pairs(int type, const std::function<void(const DicPair &)> &f
     result.first_damaged_slot = 0;
     return result;
   }
-  // fn sees the stream only through the reader, so one reader serves every chain.
-  dicfile::NodeReader reader(file.get(), file.size(), 0);  // just opened: at 0
+  // One pager serves every chain: chains laid out one after another share pages.
+  dicfile::Pager reader(file.source());
   for (int slot = 0; slot < dicfmt::kSlotCount; ++slot) {
     if (!walk_chain(reader, slot, fn)) {
       if (result.damaged_chains++ == 0) result.first_damaged_slot = slot;

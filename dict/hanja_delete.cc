@@ -1,16 +1,15 @@
 #include "dict/hanja_delete.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <string_view>
 
 #include "dict/dic_change.h"
 #include "dict/dic_error.h"
 #include "dict/dic_file.h"
 #include "dict/dic_format.h"
+#include "dict/dic_steps.h"
 #include "dict/hanja_util.h"
 
-using dicfile::DicFile;
 using dicfile::Node;
 
 namespace {
@@ -26,31 +25,26 @@ int write_failed(const char *path) {
 
 }  // namespace
 
-int GetDeleteInfo(int type, const char *key, const char *value, int *freed_node, int *avail_offset,
-                  int *old_head, int *value_link_offset, int *patch_offset, int *next) {
-  char path[kPathSize];
-  get_dicname(type, path);
-  DicFile file = DicFile::open(path, dicfile::Mode::read);
-  if (!file) return -1;
-  FILE *fp = file.get();
-  long size = file.size();
+namespace dicstore {
+
+int plan_delete(dicfile::Pager &pages, const char *key, const char *value, DeletePlan &plan) {
+  long size = pages.size();
   std::string_view k_view = view(key);
   std::string_view v_view = view(value);
 
   bool damaged = false;
-  int key_at = dicfile::find_key_node(fp, size, k_view, damaged);
+  int key_at = dicfile::find_key_node(pages, k_view, damaged);
   Node key_node;
-  if (key_at == 0 || !dicfile::read_node(fp, size, key_at, key_node)) return -1;
-  if (!dicfile::chain_sound(fp, size, hash_bytes(k_view))) return -1;
+  if (key_at == 0 || !pages.read(key_at, key_node)) return -1;
+  if (!dicfile::chain_sound(pages, hash_bytes(k_view))) return -1;
 
   // The field that points to the key node: its slot or the link of the node before it.
   int pointer_field = dicfmt::slot_offset(hash_bytes(k_view));
   Node node;
   for (long steps = dicfile::walk_limit(size);; --steps) {
-    std::fseek(fp, pointer_field, SEEK_SET);
-    int target = get_int8(fp);
+    int target = pages.number_at(pointer_field);
     if (target == key_at) break;
-    if (steps == 0 || target == 0 || !dicfile::read_node(fp, size, target, node)) return -1;
+    if (steps == 0 || target == 0 || !pages.read(target, node)) return -1;
     pointer_field = node.link_field();
   }
 
@@ -59,10 +53,8 @@ int GetDeleteInfo(int type, const char *key, const char *value, int *freed_node,
   bool only = true;
   Node value_node;
   for (long steps = dicfile::walk_limit(size);; --steps) {
-    std::fseek(fp, value_field, SEEK_SET);
-    int target = get_int8(fp);
-    if (steps == 0 || target == 0 || !dicfile::read_node(fp, size, target, value_node) ||
-        !value_node.is_value())
+    int target = pages.number_at(value_field);
+    if (steps == 0 || target == 0 || !pages.read(target, value_node) || !value_node.is_value())
       return -1;  // not registered after all, or the group cannot be walked
     if (value_node.text() == v_view) break;
     value_field = value_node.link_field();
@@ -71,7 +63,7 @@ int GetDeleteInfo(int type, const char *key, const char *value, int *freed_node,
 
   int following = value_node.link;
   if (following != 0) {
-    if (!dicfile::read_node(fp, size, following, node)) return -1;
+    if (!pages.read(following, node)) return -1;
     if (node.is_value()) only = false;
   }
 
@@ -79,44 +71,62 @@ int GetDeleteInfo(int type, const char *key, const char *value, int *freed_node,
   // key's too: a node on the wrong list would later be overwritten by a larger one.
   int k = dicfmt::size_class(value_node.length);
   if (k < 0 || value_node.length != key_node.length) return -1;
-  int head = get_avail(fp, k);
+  int head = get_avail(pages, k);
   if (!offset_or_none(size, head)) return -1;
 
-  *freed_node = only ? key_at : value_node.offset;
-  *avail_offset = dicfmt::avail_offset(k);
-  *old_head = head;
-  *value_link_offset = value_node.link_field();
-  *patch_offset = only ? pointer_field : value_field;
-  *next = following;
+  plan = {only ? key_at : value_node.offset, dicfmt::avail_offset(k), head, value_node.link_field(),
+          only ? pointer_field : value_field, following};
+  return 0;
+}
+
+int write_delete(dicfile::Pager &pages, const char *path, const DeletePlan &p) {
+  long size = pages.size();
+  // A plan that does not fit this file is not written.
+  if (!dicfile::has_header(size) || !dicfile::avail_field_ok(p.avail_offset, true) ||
+      !dicfile::link_field_ok(size, p.patch_offset) || !dicfile::node_offset_ok(size, p.freed_node) ||
+      !offset_or_none(size, p.old_head) || !offset_or_none(size, p.next) ||
+      p.value_link_offset <= dicfmt::kFirstNode || p.value_link_offset + be24::kSize > size) {
+    dicerr::set(dicerr::Kind::damaged, path);
+    return -1;
+  }
+  if (!pages.write_number(p.avail_offset, p.freed_node) || !pages.write_number(p.value_link_offset, p.old_head) ||
+      !pages.write_number(p.patch_offset, p.next))
+    return write_failed(path);
+  return 0;
+}
+
+int delete_word(dicfile::Pager &pages, const char *path, const char *key, const char *value) {
+  // Under the lock the pair may have gone since the caller looked.
+  int registered = check(pages, key, value);
+  if (registered <= 0) return registered;
+  DeletePlan plan;
+  if (plan_delete(pages, key, value, plan) != 0) {
+    dicerr::set(dicerr::Kind::damaged, path);
+    return -1;
+  }
+  return write_delete(pages, path, plan) == 0 ? 1 : -1;
+}
+
+}  // namespace dicstore
+
+int GetDeleteInfo(int type, const char *key, const char *value, int *freed_node, int *avail_offset,
+                  int *old_head, int *value_link_offset, int *patch_offset, int *next) {
+  dicstore::DeletePlan p;
+  int got = dicstore::on_dictionary(type, [&](dicfile::Pager &pages, const char *) {
+    return dicstore::plan_delete(pages, key, value, p);
+  });
+  if (got != 0) return -1;
+  *freed_node = p.freed_node, *avail_offset = p.avail_offset, *old_head = p.old_head;
+  *value_link_offset = p.value_link_offset, *patch_offset = p.patch_offset, *next = p.next;
   return 0;
 }
 
 int DeleteDic(int type, int freed_node, int avail_offset, int old_head, int value_link_offset,
               int patch_offset, int next) {
-  char path[kPathSize];
-  get_dicname(type, path);
-  dicchange::Change change;  // joins the caller's change, if there is one
-  if (!change.begin(path)) return -1;
-  DicFile file = DicFile::open(path, dicfile::Mode::update);
-  if (!file) return write_failed(path);
-  long size = file.size();
-  // A plan that does not fit this file is not written.
-  if (!dicfile::has_header(size) || !dicfile::avail_field_ok(avail_offset, true) ||
-      !dicfile::link_field_ok(size, patch_offset) || !dicfile::node_offset_ok(size, freed_node) ||
-      !offset_or_none(size, old_head) || !offset_or_none(size, next) ||
-      value_link_offset <= dicfmt::kFirstNode || value_link_offset + be24::kSize > size) {
-    dicerr::set(dicerr::Kind::damaged, path);
-    return -1;
-  }
-  FILE *fp = file.get();
-  std::fseek(fp, avail_offset, SEEK_SET);
-  put_int8(fp, freed_node);
-  std::fseek(fp, value_link_offset, SEEK_SET);
-  put_int8(fp, old_head);
-  std::fseek(fp, patch_offset, SEEK_SET);
-  put_int8(fp, next);
-  if (!file.close()) return write_failed(path);
-  return change.commit() ? 0 : -1;
+  dicstore::DeletePlan plan{freed_node, avail_offset, old_head, value_link_offset, patch_offset, next};
+  return dicstore::in_change(type, [&](dicfile::Pager &pages, const char *path) {
+    return dicstore::write_delete(pages, path, plan);
+  });
 }
 
 int DeleteHanjaWord(int type, const char *key, const char *value) {
@@ -126,17 +136,11 @@ int DeleteHanjaWord(int type, const char *key, const char *value) {
   if (registered <= 0) return registered;
   char path[kPathSize];
   get_dicname(type, path);
-  // The check, the plan and the writes are one change; under the lock the
-  // pair may have gone meanwhile.
+  // The check, the plan and the writes are one change.
   dicchange::Change change;
   if (!change.begin(path)) return -1;
-  registered = CheckDic(type, key, value);
-  if (registered <= 0) return registered;
-  int freed = 0, avail_at = 0, head = 0, value_link = 0, patch = 0, next = 0;
-  if (GetDeleteInfo(type, key, value, &freed, &avail_at, &head, &value_link, &patch, &next) != 0) {
-    dicerr::set(dicerr::Kind::damaged, path);
-    return -1;
-  }
-  if (DeleteDic(type, freed, avail_at, head, value_link, patch, next) != 0) return -1;
+  dicfile::Pager pages(change.source());
+  int removed = dicstore::delete_word(pages, path, key, value);
+  if (removed <= 0) return removed;
   return change.commit() ? 1 : -1;
 }

@@ -14,10 +14,11 @@
 #include "dict/dic_error.h"
 #include "dict/dic_file.h"
 #include "dict/dic_format.h"
+#include "dict/dic_node.h"
+#include "dict/dic_steps.h"
 #include "dict/hanja_delete.h"
 #include "dict/hanja_util.h"
 
-using dicfile::DicFile;
 using dicfile::Node;
 
 int create_dictionary(const char *path) {
@@ -36,19 +37,19 @@ void init() {
   if (create_dictionary(path) != 0) std::exit(1);
 }
 
-void get_lastinfo(FILE *fp, int slot, int *link_offset, int *link_value) {
+void get_lastinfo(dicfile::Pager &pages, int slot, int *link_offset, int *link_value) {
   *link_offset = 0;
   *link_value = 0;
-  long size = dicfile::stream_size(fp);
+  long size = pages.size();
   if (!dicfile::has_header(size) || slot < 0 || slot >= dicfmt::kSlotCount) return;
-  int next = get_table(fp, slot);
+  int next = get_table(pages, slot);
   if (next == 0) {
     *link_offset = dicfmt::slot_offset(slot);
     return;
   }
   Node node;
   for (long steps = dicfile::walk_limit(size); steps > 0; --steps) {
-    if (!dicfile::read_node(fp, size, next, node)) return;
+    if (!pages.read(next, node)) return;
     if (node.link == 0) {
       *link_offset = node.link_field();
       return;
@@ -57,15 +58,14 @@ void get_lastinfo(FILE *fp, int slot, int *link_offset, int *link_value) {
   }
 }
 
-void get_linkinfo(FILE *fp, int key_node, int *link_offset, int *link_value) {
+void get_linkinfo(dicfile::Pager &pages, int key_node, int *link_offset, int *link_value) {
   *link_offset = 0;
   *link_value = 0;
-  long size = dicfile::stream_size(fp);
   Node node;
-  if (!dicfile::read_node(fp, size, key_node, node) || !node.is_key()) return;
+  if (!pages.read(key_node, node) || !node.is_key()) return;
   int field = node.link_field();
   int held = node.link;
-  bool whole = dicfile::for_each_value(fp, size, node, [&](const Node &value) {
+  bool whole = dicfile::for_each_value(pages, node, [&](const Node &value) {
     field = value.link_field();
     held = value.link;
     return true;
@@ -79,11 +79,11 @@ namespace {
 
 // Whether free list `k` can be trusted: every node on it lies in the file, has
 // the list's string length, and the list ends within the bound.
-bool free_list_sound(FILE *fp, long size, int k, int head) {
+bool free_list_sound(dicfile::Pager &pages, int k, int head) {
   Node node;
   int next = head;
-  for (long steps = dicfile::walk_limit(size); next != 0; --steps) {
-    if (steps == 0 || !dicfile::read_node(fp, size, next, node)) return false;
+  for (long steps = dicfile::walk_limit(pages.size()); next != 0; --steps) {
+    if (steps == 0 || !pages.read(next, node)) return false;
     if (dicfmt::size_class(node.length) != k) return false;
     next = node.link;
   }
@@ -113,100 +113,104 @@ bool begin_change(dicchange::Change &change, int type, const char *path) {
   return change.begin(path);
 }
 
+std::string_view view(const char *s) { return s == nullptr ? std::string_view() : std::string_view(s); }
+
 }  // namespace
 
-int GetInsertInfo(int type, const char *key, int *exists, int *new_node, int *link_offset,
-                  int *link_value, int *avail_offset, int *avail_value) {
-  char path[kPathSize];
-  get_dicname(type, path);
-  DicFile file = DicFile::open(path, dicfile::Mode::read);
-  if (!file) return -1;
-  FILE *fp = file.get();
-  long size = file.size();
-  std::string_view k_view = key == nullptr ? std::string_view() : std::string_view(key);
+namespace dicstore {
+
+int plan_insert(dicfile::Pager &pages, const char *path, const char *key, InsertPlan &plan) {
+  long size = pages.size();
+  std::string_view k_view = view(key);
   int length = static_cast<int>(k_view.size());
   int k = dicfmt::size_class(length);
   // A key without a size class has no free list and is never stored.
   if (k < 0 || !dicfile::has_header(size)) return -1;
 
   bool damaged = false;
-  int key_node = dicfile::find_key_node(fp, size, k_view, damaged);
-  if (damaged || !dicfile::chain_sound(fp, size, hash_bytes(k_view))) return damaged_at(path);
+  int key_node = dicfile::find_key_node(pages, k_view, damaged);
+  if (damaged || !dicfile::chain_sound(pages, hash_bytes(k_view))) return damaged_at(path);
 
-  int node_at, avail_at, avail_new;
-  int head = get_avail(fp, k);
-  int end = get_avail(fp, dicfmt::kEndOfDataEntry);
+  int head = get_avail(pages, k);
+  int end = get_avail(pages, dicfmt::kEndOfDataEntry);
   // Appending anywhere but at the true end would overwrite nodes.
   if (end != size) return damaged_at(path);
-  // Nodes still to be appended for this pair, counting this one: a new key is
-  // refused up front when its first value would not fit either.
-  int appended = key_node == 0 ? 2 : 1;
-  if (head != 0) {
-    if (!free_list_sound(fp, size, k, head)) return damaged_at(path);
-    Node free_node;
-    dicfile::read_node(fp, size, head, free_node);
-    node_at = head;
-    avail_at = dicfmt::avail_offset(k);
-    avail_new = free_node.link;
-    appended = key_node == 0 && free_node.link == 0 ? 1 : 0;
-  } else {
-    node_at = end;
-    avail_at = dicfmt::kEndOfDataOffset;
-    avail_new = end + dicfmt::node_size(length);
-  }
-  if (end + appended * dicfmt::node_size(length) > dicfmt::kMaxFileSize) {
+  Node free_node;
+  if (head != 0 && (!free_list_sound(pages, k, head) || !pages.read(head, free_node))) return damaged_at(path);
+  int free_next = head != 0 ? free_node.link : 0;
+  // A new key is refused up front when its first value would not fit either.
+  if (!dicnode::pair_fits(length, key_node == 0, head, free_next, end)) {
     dicerr::set(dicerr::Kind::full, path);
     return -1;
   }
+  dicnode::Placement at = dicnode::place(length, head, free_next, end);
   int field = 0, held = 0;
   if (key_node != 0)
-    get_linkinfo(fp, key_node, &field, &held);
+    get_linkinfo(pages, key_node, &field, &held);
   else
-    get_lastinfo(fp, hash_bytes(k_view), &field, &held);
+    get_lastinfo(pages, hash_bytes(k_view), &field, &held);
   if (field == 0) return damaged_at(path);
 
-  *exists = key_node != 0 ? 1 : 0;
-  *new_node = node_at;
-  *link_offset = field;
-  *link_value = held;
-  *avail_offset = avail_at;
-  *avail_value = avail_new;
+  plan = {key_node != 0 ? 1 : 0, at.node, field, held, at.avail_offset, at.avail_value};
   return 0;
 }
 
-int InsertDic(int type, int node_type, const char *str, int new_node, int link_offset,
-              int link_value, int avail_offset, int avail_value) {
-  char path[kPathSize];
-  get_dicname(type, path);
-  dicchange::Change change;  // joins the caller's change, if there is one
-  if (!change.begin(path)) return -1;
-  DicFile file = DicFile::open(path, dicfile::Mode::update);
-  if (!file) return write_failed(path);
-  long size = file.size();
+int write_insert(dicfile::Pager &pages, const char *path, int node_type, const char *str, const InsertPlan &p) {
+  long size = pages.size();
   int length = str == nullptr ? 0 : static_cast<int>(std::strlen(str));
   // A plan that does not fit this file is not written: it was made for
   // another file or the file changed since.
   bool fits = dicfmt::size_class(length) >= 0 &&
               (node_type == dicfmt::kNodeKey || node_type == dicfmt::kNodeValue) &&
-              new_node >= dicfmt::kFirstNode &&
-              (new_node == size || new_node + dicfmt::node_size(length) <= size) &&
-              new_node + dicfmt::node_size(length) <= dicfmt::kMaxFileSize &&
-              dicfile::link_field_ok(size, link_offset) && dicfile::avail_field_ok(avail_offset, false) &&
-              link_value >= 0 && link_value < size && avail_value >= 0 &&
-              avail_value <= dicfmt::kMaxFileSize;
+              p.new_node >= dicfmt::kFirstNode &&
+              (p.new_node == size || p.new_node + dicfmt::node_size(length) <= size) &&
+              p.new_node + dicfmt::node_size(length) <= dicfmt::kMaxFileSize &&
+              dicfile::link_field_ok(size, p.link_offset) && dicfile::avail_field_ok(p.avail_offset, false) &&
+              p.link_value >= 0 && p.link_value < size && p.avail_value >= 0 &&
+              p.avail_value <= dicfmt::kMaxFileSize;
   if (!dicfile::has_header(size) || !fits) return damaged_at(path);
-  FILE *fp = file.get();
   // The node is complete before anything points to it; the allocation is recorded last.
-  std::fseek(fp, new_node, SEEK_SET);
-  put_typelength(fp, node_type, length);
-  std::fwrite(str, 1, static_cast<std::size_t>(length), fp);
-  put_int8(fp, link_value);
-  std::fseek(fp, link_offset, SEEK_SET);
-  put_int8(fp, new_node);
-  std::fseek(fp, avail_offset, SEEK_SET);
-  put_int8(fp, avail_value);
-  if (!file.close()) return write_failed(path);
-  return change.commit() ? 0 : -1;
+  unsigned char node[dicfmt::node_size(dicfmt::kMaxStored)];
+  int bytes = dicnode::encode(node, node_type, str, p.link_value);
+  if (!pages.write(p.new_node, {node, static_cast<std::size_t>(bytes)}) ||
+      !pages.write_number(p.link_offset, p.new_node) || !pages.write_number(p.avail_offset, p.avail_value))
+    return write_failed(path);
+  return 0;
+}
+
+int insert_word(dicfile::Pager &pages, const char *path, const char *key, const char *value) {
+  int registered = check(pages, key, value);
+  if (registered != 0) return registered > 0 ? 0 : -1;
+  InsertPlan plan;
+  // No step writes from a plan that was not filled.
+  if (plan_insert(pages, path, key, plan) != 0) return -1;
+  if (plan.exists == 0) {
+    if (write_insert(pages, path, dicfmt::kNodeKey, key, plan) != 0) return -1;
+    if (plan_insert(pages, path, key, plan) != 0) return -1;
+  }
+  return write_insert(pages, path, dicfmt::kNodeValue, value, plan);
+}
+
+}  // namespace dicstore
+
+int GetInsertInfo(int type, const char *key, int *exists, int *new_node, int *link_offset,
+                  int *link_value, int *avail_offset, int *avail_value) {
+  dicstore::InsertPlan p;
+  int got = dicstore::on_dictionary(type, [&](dicfile::Pager &pages, const char *path) {
+    return dicstore::plan_insert(pages, path, key, p);
+  });
+  if (got != 0) return -1;
+  *exists = p.exists, *new_node = p.new_node, *link_offset = p.link_offset, *link_value = p.link_value;
+  *avail_offset = p.avail_offset, *avail_value = p.avail_value;
+  return 0;
+}
+
+int InsertDic(int type, int node_type, const char *str, int new_node, int link_offset,
+              int link_value, int avail_offset, int avail_value) {
+  dicstore::InsertPlan plan{0, new_node, link_offset, link_value, avail_offset, avail_value};
+  return dicstore::in_change(type, [&](dicfile::Pager &pages, const char *path) {
+    return dicstore::write_insert(pages, path, node_type, str, plan);
+  });
 }
 
 int InsertHanjaWord(int type, const char *key, const char *value) {
@@ -220,18 +224,8 @@ int InsertHanjaWord(int type, const char *key, const char *value) {
   // other writer comes in between, and a reader sees the pair whole or not at all.
   dicchange::Change change;
   if (!begin_change(change, type, path)) return -1;
-
-  int registered = CheckDic(type, key, value);
-  if (registered != 0) return registered > 0 ? 0 : -1;  // -1: the file went away
-
-  int exists = 0, node = 0, field = 0, held = 0, avail_at = 0, avail_new = 0;
-  // No step writes from a plan that was not filled.
-  if (GetInsertInfo(type, key, &exists, &node, &field, &held, &avail_at, &avail_new) != 0) return -1;
-  if (exists == 0) {
-    if (InsertDic(type, dicfmt::kNodeKey, key, node, field, held, avail_at, avail_new) != 0) return -1;
-    if (GetInsertInfo(type, key, &exists, &node, &field, &held, &avail_at, &avail_new) != 0) return -1;
-  }
-  if (InsertDic(type, dicfmt::kNodeValue, value, node, field, held, avail_at, avail_new) != 0) return -1;
+  dicfile::Pager pages(change.source());
+  if (dicstore::insert_word(pages, path, key, value) != 0) return -1;
   return change.commit() ? 0 : -1;
 }
 
@@ -243,8 +237,10 @@ int UpdateHanjaWord(int type, const char *key, const char *old_value, const char
   // The addition and the removal are one change: on any failure neither is made.
   dicchange::Change change;
   if (!begin_change(change, type, path)) return -1;
-  if (InsertHanjaWord(type, key, new_value) == -1) return -1;
-  int removed = DeleteHanjaWord(type, key, old_value);
+  if (!dicfmt::storable_pair(key, new_value)) return -1;
+  dicfile::Pager pages(change.source());
+  if (dicstore::insert_word(pages, path, key, new_value) != 0) return -1;
+  int removed = dicstore::delete_word(pages, path, key, old_value);
   if (removed < 0) return -1;
   return change.commit() ? removed : -1;
 }

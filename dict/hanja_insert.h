@@ -1,6 +1,6 @@
 // Creation of the user dictionary, insertion and replacement of words.
 #pragma once
-#include <cstdio>
+#include "dict/dic_file.h"
 
 // Creates the user dictionary as an empty dictionary when it does not exist;
 // an existing file is never emptied. Ends the program with status 1 when the
@@ -26,11 +26,27 @@ int InsertDic(int type, int node_type, const char *str, int new_node, int link_o
               int link_value, int avail_offset, int avail_value);
 // The link field that a new last node of chain `slot` hangs from (its link
 // value is always 0). *link_offset is 0 when the chain cannot be trusted.
-void get_lastinfo(FILE *fp, int slot, int *link_offset, int *link_value);
+void get_lastinfo(dicfile::Pager &pages, int slot, int *link_offset, int *link_value);
 // The link field after the last value of the key at key_node, and what it
 // holds. *link_offset is 0 when the chain cannot be trusted.
-void get_linkinfo(FILE *fp, int key_node, int *link_offset, int *link_value);
+void get_linkinfo(dicfile::Pager &pages, int key_node, int *link_offset, int *link_value);
 // 0 when old and new are equal or the new one was added while the old one was
 // not registered; 1 when the old one was replaced; -1 when the new one could
 // not be added (the old one is kept) or the old one could not be removed.
 int UpdateHanjaWord(int type, const char *key, const char *old_value, const char *new_value);
+
+namespace dicstore {
+
+// An insertion plan, as GetInsertInfo fills it.
+struct InsertPlan {
+  int exists = 0, new_node = 0, link_offset = 0, link_value = 0, avail_offset = 0, avail_value = 0;
+};
+
+// The steps on an open dictionary (`name` is what failures name); results
+// as of the entry points. A caller that holds a change passes its source.
+int plan_insert(dicfile::Pager &pages, const char *name, const char *key, InsertPlan &plan);
+int write_insert(dicfile::Pager &pages, const char *name, int node_type, const char *str, const InsertPlan &plan);
+// InsertHanjaWord after its dictionary is open: 0 registered, -1 refused or failed.
+int insert_word(dicfile::Pager &pages, const char *name, const char *key, const char *value);
+
+}  // namespace dicstore

@@ -7,8 +7,9 @@
 #include "dict/be24.h"
 #include "dict/dic_file.h"
 #include "dict/dic_format.h"
+#include "dict/dic_node.h"
+#include "dict/dic_steps.h"
 
-using dicfile::DicFile;
 using dicfile::Node;
 
 int hash(const char *key) { return key == nullptr ? 0 : hash_bytes(key); }
@@ -24,50 +25,49 @@ int hash_bytes(std::string_view key) {
   return static_cast<int>((acc >> 3) % dicfmt::kSlotCount);
 }
 
-int get_int8(FILE *fp) {
-  // A short read leaves the missing bytes 0; callers check offsets before they trust a number.
-  unsigned char b[be24::kSize] = {};
-  std::size_t got = std::fread(b, 1, sizeof b, fp);
-  static_cast<void>(got);
-  return static_cast<int>(be24::decode(b));
+int get_int8(dicfile::Pager &pages) {
+  int v = pages.number_at(pages.tell());
+  pages.seek(pages.tell() + be24::kSize);
+  return v;
 }
 
-void put_int8(FILE *fp, int v) {
-  unsigned char b[be24::kSize];
-  be24::encode(b, static_cast<std::uint32_t>(v));
-  std::fwrite(b, 1, sizeof b, fp);
+void put_int8(dicfile::Pager &pages, int v) {
+  pages.write_number(pages.tell(), v);
+  pages.seek(pages.tell() + be24::kSize);
 }
 
-int get_table(FILE *fp, int slot) {
-  std::fseek(fp, dicfmt::slot_offset(slot), SEEK_SET);
-  return get_int8(fp);
+int get_table(dicfile::Pager &pages, int slot) {
+  pages.seek(dicfmt::slot_offset(slot));
+  return get_int8(pages);
 }
 
-void put_table(FILE *fp, int slot, int value) {
-  std::fseek(fp, dicfmt::slot_offset(slot), SEEK_SET);
-  put_int8(fp, value);
+void put_table(dicfile::Pager &pages, int slot, int value) {
+  pages.seek(dicfmt::slot_offset(slot));
+  put_int8(pages, value);
 }
 
-int get_avail(FILE *fp, int entry) {
-  std::fseek(fp, dicfmt::avail_offset(entry), SEEK_SET);
-  return get_int8(fp);
+int get_avail(dicfile::Pager &pages, int entry) {
+  pages.seek(dicfmt::avail_offset(entry));
+  return get_int8(pages);
 }
 
-void put_avail(FILE *fp, int entry, int value) {
-  std::fseek(fp, dicfmt::avail_offset(entry), SEEK_SET);
-  put_int8(fp, value);
+void put_avail(dicfile::Pager &pages, int entry, int value) {
+  pages.seek(dicfmt::avail_offset(entry));
+  put_int8(pages, value);
 }
 
-void get_typelength(FILE *fp, int *type, int *length) {
-  int c = std::fgetc(fp);
-  if (c == EOF) c = 0;
-  *type = (c & dicfmt::kKeyBit) != 0 ? dicfmt::kNodeKey : dicfmt::kNodeValue;
-  *length = c & dicfmt::kLengthMask;
+void get_typelength(dicfile::Pager &pages, int *type, int *length) {
+  const unsigned char *p = pages.bytes(pages.tell(), 1);
+  dicnode::Head head = dicnode::head(p == nullptr ? 0 : *p);
+  pages.seek(pages.tell() + 1);
+  *type = head.type();
+  *length = head.length;
 }
 
-void put_typelength(FILE *fp, int type, int length) {
-  int byte = (type == dicfmt::kNodeKey ? dicfmt::kKeyBit : 0) | (length & dicfmt::kLengthMask);
-  std::fputc(byte, fp);
+void put_typelength(dicfile::Pager &pages, int type, int length) {
+  unsigned char byte = dicnode::head_byte(type, length);
+  pages.write(pages.tell(), {&byte, 1});
+  pages.seek(pages.tell() + 1);
 }
 
 namespace {
@@ -126,12 +126,6 @@ void user_path(char *path) {
   }
 }
 
-DicFile open_by_type(int type, dicfile::Mode mode) {
-  char path[kPathSize];
-  get_dicname(type, path);
-  return DicFile::open(path, mode);
-}
-
 std::string_view view(const char *s) { return s == nullptr ? std::string_view() : std::string_view(s); }
 
 }  // namespace
@@ -145,25 +139,35 @@ void get_dicname(int type, char *path) {
   }
 }
 
-int get_hangulnode(FILE *fp, const char *key) {
+int get_hangulnode(dicfile::Pager &pages, const char *key) {
   bool damaged = false;
-  return dicfile::find_key_node(fp, dicfile::stream_size(fp), view(key), damaged);
+  return dicfile::find_key_node(pages, view(key), damaged);
 }
 
 int GetHanjaWord(int type, const char *key, int skip, int max, int *count, char (*results)[kRowSize]) {
   if (count != nullptr) *count = 0;
-  DicFile file = open_by_type(type, dicfile::Mode::read);
-  if (!file) return -1;
+  return dicstore::on_dictionary(type, [&](dicfile::Pager &pages, const char *) {
+    return dicstore::lookup(pages, key, skip, max, count, results);
+  });
+}
+
+int CheckDic(int type, const char *key, const char *value) {
+  return dicstore::on_dictionary(type, [&](dicfile::Pager &pages, const char *) {
+    return dicstore::check(pages, key, value);
+  });
+}
+
+namespace dicstore {
+
+int lookup(dicfile::Pager &pages, const char *key, int skip, int max, int *count, char (*results)[kRowSize]) {
+  if (count != nullptr) *count = 0;
   if (results == nullptr || max < 0) max = 0;
-  // One reader for the whole walk: the slot comes from the stream's first
-  // fill, and a chain laid out contiguously costs one seek.
-  dicfile::NodeReader reader(file.get(), file.size(), 0);  // just opened: at 0
   bool damaged = false;
   Node node;
-  if (dicfile::find_key_node(reader, view(key), damaged, node) == 0) return 0;
+  if (dicfile::find_key_node(pages, view(key), damaged, node) == 0) return 0;
   int number = 0;
   int copied = 0;
-  bool whole = dicfile::for_each_value(reader, node, [&](const Node &value) {
+  bool whole = dicfile::for_each_value(pages, node, [&](const Node &value) {
     ++number;
     if (number > skip && copied < max) {
       std::memcpy(results[copied], value.str, static_cast<std::size_t>(value.length));
@@ -177,18 +181,17 @@ int GetHanjaWord(int type, const char *key, int skip, int max, int *count, char 
   return copied;
 }
 
-int CheckDic(int type, const char *key, const char *value) {
-  DicFile file = open_by_type(type, dicfile::Mode::read);
-  if (!file) return -1;
-  dicfile::NodeReader reader(file.get(), file.size(), 0);  // just opened: at 0
+int check(dicfile::Pager &pages, const char *key, const char *value) {
   bool damaged = false;
   Node node;
-  if (dicfile::find_key_node(reader, view(key), damaged, node) == 0) return 0;
+  if (dicfile::find_key_node(pages, view(key), damaged, node) == 0) return 0;
   bool found = false;
   std::string_view wanted = view(value);
-  dicfile::for_each_value(reader, node, [&](const Node &v) {
+  dicfile::for_each_value(pages, node, [&](const Node &v) {
     found = v.text() == wanted;
     return !found;
   });
   return found ? 1 : 0;
 }
+
+}  // namespace dicstore

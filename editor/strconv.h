@@ -1,4 +1,6 @@
-// Whole-string conversion between UTF-8 and EUC-KR (part of hanja_ui_util).
+// Whole-string conversion between UTF-8 and EUC-KR: a module of its own in the
+// X-free text library (glosset_text), used by Find, Add, Modify and Delete and
+// by glosset-dict.
 #pragma once
 #include <cstddef>
 #include <cstdint>

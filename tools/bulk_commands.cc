@@ -53,7 +53,7 @@ InputFile open_input(const std::string &name, long &size) {
 // Lists the lines that were left out, then a summary; kNo when there were any.
 int report_skipped(const std::string &name, const PairFileStats &stats) {
   for (const SkippedLine &s : stats.skipped)
-    std::fprintf(stderr, "glosset-dict: %s:%ld: skipped: %s\n", name.c_str(), s.line, s.reason);
+    std::fprintf(stderr, "glosset-dict: %s:%ld: skipped: %s\n", shown(name, 96).c_str(), s.line, s.reason);
   if (stats.skipped.empty()) return kYes;
   // Then how many for each reason, in the order the reasons first occurred.
   std::vector<std::pair<std::string, long>> reasons;
@@ -63,7 +63,7 @@ int report_skipped(const std::string &name, const PairFileStats &stats) {
   }
   std::string why;
   for (const auto &[reason, n] : reasons) why += (why.empty() ? "" : ", ") + std::to_string(n) + " " + reason;
-  std::fprintf(stderr, "glosset-dict: %s: %zu of %ld lines skipped (%s), %ld pairs read\n", name.c_str(),
+  std::fprintf(stderr, "glosset-dict: %s: %zu of %ld lines skipped (%s), %ld pairs read\n", shown(name, 96).c_str(),
                stats.skipped.size(), stats.lines, why.c_str(), stats.pairs);
   return kNo;
 }
@@ -200,7 +200,7 @@ int cmd_build(const Context &, const Args &args) {
     return kFail;
   }
   if (full_line != 0) {
-    error(out, "not written: the pairs from %s line %ld on do not fit a dictionary (at most 16 MB)", name.c_str(),
+    error(out, "not written: the pairs from %s line %ld on do not fit a dictionary (at most 16 MB)", shown(name).c_str(),
           full_line);
     return kFail;
   }

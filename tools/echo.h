@@ -10,5 +10,7 @@ namespace cli {
 // an argument longer than `max_chars` characters keeps its beginning and its
 // end around a "…", cut between whole characters.
 std::string shown(std::string_view arg, std::size_t max_chars = 48);
+// No shortening: for names printed as results, which a script may use.
+constexpr std::size_t kWhole = std::string_view::npos;
 
 }  // namespace cli

@@ -12,6 +12,7 @@
 #include "dict/dic_walk.h"
 #include "dict/hanja_util.h"
 #include "tools/cli.h"
+#include "tools/echo.h"
 #include "tools/text_codec.h"
 
 namespace cli {
@@ -37,14 +38,8 @@ int walk_status(const Context &ctx, const DicWalkResult &walk) {
 }  // namespace
 
 bool read_dictionary(const Context &ctx, std::vector<unsigned char> &image) {
-  dicfile::DicFile file = dicfile::DicFile::open(ctx.path.c_str(), dicfile::Mode::read);
-  if (!file) {
+  if (!dicfile::read_image(ctx.path.c_str(), image)) {
     error(ctx.path, "cannot open the dictionary for reading: %s", std::strerror(errno));
-    return false;
-  }
-  image.resize(static_cast<std::size_t>(file.size()));
-  if (std::fread(image.data(), 1, image.size(), file.get()) != image.size()) {
-    error(ctx.path, "cannot read the whole file");
     return false;
   }
   return true;
@@ -68,7 +63,7 @@ int cmd_export(const Context &ctx, const Args &args) {
       libhangul = args[++i] == "libhangul";
     } else {
       std::fprintf(stderr, "glosset-dict: export: unknown argument %s (--format tsv|libhangul, --merge)\n",
-                   args[i].c_str());
+                   shown(args[i]).c_str());
       return kFail;
     }
   }
@@ -98,18 +93,20 @@ int cmd_verify(const Context &ctx, const Args &) {
   std::vector<unsigned char> image;
   if (!read_dictionary(ctx, image)) return kFail;
   VerifyReport report = verify_image(image);
-  for (const std::string &p : report.problems) std::printf("%s: %s\n", ctx.path.c_str(), p.c_str());
+  const std::string name = shown(ctx.path, kWhole);
+  const char *path = name.c_str();
+  for (const std::string &p : report.problems) std::printf("%s: %s\n", path, p.c_str());
   if (report.total > report.problems.size())
-    std::printf("%s: ... and %zu more problems\n", ctx.path.c_str(), report.total - report.problems.size());
+    std::printf("%s: ... and %zu more problems\n", path, report.total - report.problems.size());
   if (!report.sound()) {
     if (report.orphan_keys + report.orphan_values > 0)
       std::printf("%s: %zu readings and %zu words are reached by no chain or free list: lost to every lookup "
-                  "until repair\n", ctx.path.c_str(), report.orphan_keys, report.orphan_values);
+                  "until repair\n", path, report.orphan_keys, report.orphan_values);
     std::printf("%s: damaged: %zu problems; glosset-dict repair rebuilds it from every pair it still holds\n",
-                ctx.path.c_str(), report.total);
+                path, report.total);
     return kNo;
   }
-  std::printf("%s: sound: %zu readings, %zu words, %zu free nodes\n", ctx.path.c_str(), report.keys, report.values,
+  std::printf("%s: sound: %zu readings, %zu words, %zu free nodes\n", path, report.keys, report.values,
               report.free_nodes);
   return kYes;
 }

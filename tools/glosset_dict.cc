@@ -184,14 +184,14 @@ int main(int argc, char **argv) {
       std::puts("glosset-dict " GLOSSET_VERSION);
       return cli::kYes;
     } else {
-      return usage((std::string("unknown option ") + argv[i]).c_str());
+      return usage(("unknown option " + cli::shown(argv[i])).c_str());
     }
   }
   if (i >= argc) return usage("no command given");
   const Command *command = nullptr;
   for (const Command &c : kCommands)
     if (std::strcmp(c.name, argv[i]) == 0) command = &c;
-  if (command == nullptr) return usage((std::string("unknown command ") + argv[i]).c_str());
+  if (command == nullptr) return usage(("unknown command " + cli::shown(argv[i])).c_str());
   cli::Args args(argv + i + 1, argv + argc);
   int n = static_cast<int>(args.size());
   if (n < command->min_args || n > command->max_args)

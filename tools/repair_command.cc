@@ -9,6 +9,7 @@
 #include "dict/dic_repair.h"
 #include "dict/dic_verify.h"
 #include "tools/cli.h"
+#include "tools/echo.h"
 #include "tools/text_codec.h"
 
 namespace cli {
@@ -25,12 +26,13 @@ void print_recovered(const Context &ctx, const SalvageReport &found) {
     list += (list.empty() ? " " : ", ") + textcodec::printable(p.key) + " " + textcodec::printable(p.value);
   }
   if (listed == 0) return;
-  std::printf("%s: kept from nodes no chain reached:%s%s\n", ctx.path.c_str(), list.c_str(),
+  std::printf("%s: kept from nodes no chain reached:%s%s\n", shown(ctx.path, kWhole).c_str(), list.c_str(),
               listed > kShown ? ", ..." : "");
 }
 
 void print_left_out(const Context &ctx, const SalvageReport &found) {
-  const char *path = ctx.path.c_str();
+  const std::string name = shown(ctx.path, kWhole);
+  const char *path = name.c_str();
   if (found.free_nodes > 0)
     std::printf("%s: left out: %zu nodes of the free lists (words deleted before)\n", path, found.free_nodes);
   if (!found.keyless_words.empty()) {
@@ -55,7 +57,7 @@ int cmd_repair(const Context &ctx, const Args &) {
     return kFail;
   }
   if (verify_image(image, 0).sound()) {
-    std::printf("%s: sound: nothing to repair\n", ctx.path.c_str());
+    std::printf("%s: sound: nothing to repair\n", shown(ctx.path, kWhole).c_str());
     return kYes;
   }
   if (image.size() < static_cast<std::size_t>(dicfmt::kHeaderSize)) {
@@ -73,13 +75,12 @@ int cmd_repair(const Context &ctx, const Args &) {
   }
   std::string kept = change.keep_original(".damaged");
   if (kept.empty() || !change.replace(builder.image()) || !change.commit()) {
-    report_failure(ctx, "repair the dictionary");
-    if (!kept.empty()) std::remove(kept.c_str());  // the dictionary is as it was: no second name for it
+    report_failure(ctx, "repair the dictionary");  // the change takes the kept name back
     return kFail;
   }
   std::printf("%s: repaired: %zu pairs kept, %zu of them from nodes no chain reached any more; "
               "the damaged file is kept as %s\n",
-              ctx.path.c_str(), found.pairs.size(), found.orphaned, kept.c_str());
+              shown(ctx.path, kWhole).c_str(), found.pairs.size(), found.orphaned, shown(kept, kWhole).c_str());
   print_recovered(ctx, found);
   print_left_out(ctx, found);
   return kYes;

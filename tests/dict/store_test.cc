@@ -5,7 +5,6 @@
 // ends, what cannot be trusted reads as absent, and a change that would
 // patch a damaged chain or free list is refused unwritten.
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 
 #include <csignal>
@@ -73,6 +72,7 @@ TEST_P(ModelTest, RandomSequencesMatchTheModel) {
   std::mt19937 rng(GetParam());
   dicmodel::Model model;
   init();
+  Bytes image = user_bytes();  // the same steps on an image in memory, as the fuzz target runs them
   for (int step = 0; step < 600; ++step) {
     const std::string &key = keys[rng() % 12];
     // Now and then a word of the wrong length, which both must refuse.
@@ -86,6 +86,14 @@ TEST_P(ModelTest, RandomSequencesMatchTheModel) {
       got = UpdateHanjaWord(0, key.c_str(), b.c_str(), a.c_str()), want = model.mod(key, b, a);
     ASSERT_EQ(got, want) << "step " << step << " op " << op;
     ASSERT_EQ(user_bytes(), model.bytes()) << "step " << step << " op " << op;
+    dicfile::MemorySource memory(image);
+    dicfile::Pager pages(memory);
+    int in_memory = got;
+    if (op < 5 && dicfmt::storable_pair(key, a)) in_memory = dicstore::insert_word(pages, "", key.c_str(), a.c_str());
+    if (op >= 5 && op < 8) in_memory = dicstore::delete_word(pages, "", key.c_str(), b.c_str());
+    if (op >= 8) image = user_bytes();
+    ASSERT_EQ(in_memory, got) << "in memory, step " << step;
+    ASSERT_EQ(image, model.bytes()) << "in memory, step " << step << " op " << op;
     std::vector<std::string> all = model.words(key);
     std::size_t skip = rng() % 4, max = rng() % 5, from = std::min(skip, all.size());
     std::vector<std::string> shown(all.begin() + from, all.begin() + std::min(from + max, all.size()));
@@ -112,21 +120,19 @@ INSTANTIATE_TEST_SUITE_P(Seeds, ModelTest, ::testing::Values(1u, 2u, 3u, 4u, 5u)
 TEST(StoreFormat, HashTypeLengthByteAndTheBuildersLimit) {
   for (auto [key, slot] : {std::pair{kGa, 976}, {kGaNa, 403}, {"", 0}, {"0!", 976}, {"\xB0\xA1\xB3", 356}})
     EXPECT_EQ(hash(key.c_str()), slot) << key;  // bit 7 is left out; an odd last byte pairs with NUL
-  FILE *fp = std::tmpfile();
-  std::fputs("\x84\x10", fp);
-  std::rewind(fp);
+  Bytes file = {0x84, 0x10};
+  dicfile::MemorySource source(file);
+  dicfile::Pager pages(source);
   std::vector<int> got(6);
-  for (int i = 0; i < 3; ++i) get_typelength(fp, &got[2 * i], &got[2 * i + 1]);  // the third at the end of the file
+  for (int i = 0; i < 3; ++i) get_typelength(pages, &got[2 * i], &got[2 * i + 1]);  // the third at the end of the file
   EXPECT_EQ(got, (std::vector<int>{1, 4, 2, 16, 2, 0}));
-  put_table(fp, 1990, 0x123456);  // the last slot and the first avail entry are neighbours
-  put_avail(fp, 0, 0xABCDEF);
-  std::fseek(fp, 0, SEEK_SET);
-  put_typelength(fp, 1, 16);
-  EXPECT_EQ((std::vector<long>{get_table(fp, 1990), get_avail(fp, 0), std::ftell(fp)}),
+  put_table(pages, 1990, 0x123456);  // the last slot and the first avail entry are neighbours
+  put_avail(pages, 0, 0xABCDEF);
+  pages.seek(0);
+  put_typelength(pages, 1, 16);
+  EXPECT_EQ((std::vector<long>{get_table(pages, 1990), get_avail(pages, 0), pages.tell()}),
             (std::vector<long>{0x123456, 0xABCDEF, 5988}));
-  std::rewind(fp);
-  EXPECT_EQ(std::fgetc(fp), 0x90);
-  std::fclose(fp);
+  EXPECT_EQ(file[0], 0x90);
   DicBuilder builder;  // room for two more nodes of 6 bytes below 24-bit offsets, not three
   ASSERT_TRUE(builder.load(Bytes(0xFFFFFF - 12)));
   EXPECT_EQ(builder.add(kGaNa, kHanjaW), DicBuilder::Result::full);  // a new reading and its word: 16 bytes
@@ -188,8 +194,10 @@ TEST_F(StoreTest, FailuresLeaveEveryFileAlone) {
     return std::vector<int>{InsertHanjaWord(0, ga, ga2), DeleteHanjaWord(0, ga, ga1), UpdateHanjaWord(0, ga, ga1, ga2),
                             InsertDic(0, 2, ga2, i[1], i[2], i[3], i[4], i[5]), DeleteDic(0, d[0], d[1], d[2], d[3], d[4], d[5])};
   };
-  int fd = open(user_dic().c_str(), O_RDONLY);
-  ASSERT_EQ(flock(fd, LOCK_EX), 0);
+  int fd = open(user_dic().c_str(), O_RDWR | O_CLOEXEC);
+  struct flock writer {};
+  writer.l_type = F_WRLCK;  // what a change holds
+  ASSERT_EQ(fcntl(fd, F_OFD_SETLK, &writer), 0);
   scratch::Env wait("GLOSSET_LOCK_WAIT_MS", "0");
   EXPECT_EQ(changes(), (std::vector<int>{-1, -1, -1, -1, -1}));
   EXPECT_EQ(UpdateHanjaWord(0, nullptr, kGa1.c_str(), kGa2.c_str()), -1);

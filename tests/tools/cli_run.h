@@ -65,6 +65,16 @@ inline CliResult run_cli(const std::string &scratch, const std::vector<std::stri
   return r;
 }
 
+inline const char kStrace[] = "/usr/bin/strace";
+
+// strace injecting `inject` (as its -e inject= takes it), in front of a command.
+inline std::vector<std::string> traced(const std::string &inject) {
+  // The leak check of a sanitizer build cannot run under ptrace.
+  const char *asan = std::getenv("ASAN_OPTIONS");
+  std::string env = std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") + ":detect_leaks=0";
+  return {kStrace, "-f", "-o", "/dev/null", "-E", env, "-e", "inject=" + inject};
+}
+
 // The dictionary "words.hjd" in a private home directory.
 class CliTest : public dicttest::HomeDir {
  protected:

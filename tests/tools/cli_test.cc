@@ -47,6 +47,7 @@ TEST_F(CliTest, RefusesSafely) {
   ASSERT_EQ(run({"-f", sys, "add", "가", "家"}).status, 0);
   ASSERT_EQ(run({"-f", dic(), "add", "가", "價"}).status, 0);
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  fs::create_symlink(sys, path("sys-link"));  // another name of the system dictionary
   Bytes system = dicttest::read_file(sys);
   scratch::Env sysdic("SYSDICNAME", sys.c_str());
   std::string long_reading, long_word, missing = "/nonexistent-dir/d.hjd";
@@ -70,13 +71,13 @@ TEST_F(CliTest, RefusesSafely) {
       {{"add", long_reading, long_word}, 1, " " + cut("가") + " " + cut("家") + " refused"},
       {{"add", "가\xFF", "家"}, 1, "가\\xFF 家"},
       {{"add", long_reading, long_word}, 1, "refused: longer than 8 characters\n"},
-      {{}, 2, "no command"}, {{"frobnicate"}, 2, "unknown command"}, {{"check", "가"}, 2, "wrong number"}, {{"mod", "가", "家"}, 2, "wrong number"},
-      {{"-x", "get", "가"}, 2, "unknown option"}, {{"-f", dic(), "export", "--merge"}, 2, "--merge goes with"},
+      {{}, 2, "no command"}, {{"frobnicate\x1b"}, 2, "unknown command frobnicate\\x1B"},
+      {{"-x\x1b", "get", "가"}, 2, "unknown option -x\\x1B"}, {{"-f", path("sys-link"), "add", "가", "家"}, 2, "is the system dictionary"}, {{"-f", dic(), "export", "--merge"}, 2, "--merge goes with"},
       {{"-s", "export", "--format", "libhangul", "--merge"}, 2, "--merge goes with"},
       {{"-f", dic(), "export", "--format", "xml"}, 2, "unknown argument"}, {{"export", "--format"}, 2, "unknown argument"},
       {{"build", "--layout", "tree", out, pairs}, 2, "--layout takes"},
       {{"build", out, pairs, "--layout"}, 2, "--layout takes"},
-      {{"build", out}, 2, "wrong number"}, {{"build", out, pairs, "x"}, 2, "needs OUT and FILE"},
+      {{"build", out, pairs, "x"}, 2, "needs OUT and FILE"},
       {{"-f", dic(), "export", "--format", "libhangul", "--merge"}, 2, "missing.hjd", "SYSDICNAME", "missing.hjd"}};
   for (const Case &c : cases) {
     scratch::Env env(c.env, c.value);
@@ -88,6 +89,47 @@ TEST_F(CliTest, RefusesSafely) {
   }
   EXPECT_EQ(dicttest::read_file(sys), system);
   EXPECT_FALSE(fs::exists(out));
+}
+
+// Names of files, however made, reach the terminal escaped like every
+// argument echoed: no escape sequence can set its title or colours.
+TEST_F(CliTest, FileNamesAreShownEscaped) {
+  const std::string esc = "\x1b]0;owned\x07", shown = "\\x1B]0;owned\\x07";
+  std::string dic = path("d" + esc + ".hjd"), pairs = write("p" + esc + ".txt", "가\t家\nbad\n");
+  ASSERT_EQ(run({"-f", dic, "add", "나", "羅"}).status, 0);
+  Bytes damaged = dicttest::read_file(dic);
+  dicttest::set_num(damaged, 12 + 3 * hash_bytes("\xB3\xAA"), 0);  // 나's chain cut off
+  struct Case { std::vector<std::string> args; bool damage; } cases[] = {
+      {{"-f", dic, "verify"}, false}, {{"-f", dic, "import", pairs}, false}, {{"build", path("o" + esc), pairs}, false},
+      {{"-f", dic, "verify"}, true}, {{"-f", dic, "repair"}, true}};
+  for (const Case &c : cases) {
+    if (c.damage) dicttest::write_file(dic, damaged);
+    CliResult r = run(c.args);
+    std::string all = r.out + r.err;
+    EXPECT_EQ(all.find_first_of("\x1b\x07"), std::string::npos) << c.args[2] << ": " << all;
+    EXPECT_NE(all.find(shown), std::string::npos) << c.args[2] << ": " << all;
+  }
+}
+
+// Each command with one argument too few or one too many is a usage error
+// that touches nothing.
+TEST_F(CliTest, EveryCommandCountsItsArguments) {
+  ASSERT_EQ(cli({"add", "가", "家"}).status, 0);
+  Bytes before = bytes();
+  struct Arity { std::string name; int min, max; } arity[] = {
+      {"get", 1, 1}, {"check", 2, 2}, {"add", 2, 2}, {"del", 2, 2}, {"mod", 3, 3}, {"dump", 0, 0},
+      {"import", 1, 1}, {"verify", 0, 0}, {"repair", 0, 0}, {"export", 0, 3}, {"build", 2, 5}};
+  for (const auto &[name, min, max] : arity) {
+    for (int count : {min - 1, max + 1}) {
+      if (count < 0) continue;
+      std::vector<std::string> args = {name};
+      args.resize(static_cast<std::size_t>(count) + 1, "가");
+      CliResult r = cli(args);
+      EXPECT_TRUE(exited(r, 2, "wrong number of arguments for " + name)) << name << " " << count;
+      EXPECT_NE(r.err.find("\nusage: "), std::string::npos);
+    }
+  }
+  EXPECT_EQ(bytes(), before);
 }
 
 // Pair files: both line forms, comments, skipped lines; import and build lay
