@@ -76,9 +76,10 @@ TakeIn take_in(const Pairs &pairs) {
   // One lock and one write for all of them: every pair or none.
   dicchange::Change change;
   if (!change.begin(path)) return failed("change");
+  dicfile::Pager pages(change.source());
   for (const Storable &s : storable) {
-    if (CheckDic(DIC_USER, s.reading.c_str(), s.word.c_str()) == 1) continue;
-    if (InsertHanjaWord(DIC_USER, s.reading.c_str(), s.word.c_str()) != 0) return failed("add to");
+    if (dicstore::check(pages, s.reading.c_str(), s.word.c_str()) == 1) continue;
+    if (dicstore::insert_word(pages, path, s.reading.c_str(), s.word.c_str()) != 0) return failed("add to");
     ++result.taken;
   }
   if (!change.commit()) return failed("write");

@@ -106,7 +106,7 @@ const Command kCommands[] = {
     {"get", cli::cmd_get, 1, 1, false},       {"check", cli::cmd_check, 2, 2, false},
     {"add", cli::cmd_add, 2, 2, true},        {"del", cli::cmd_del, 2, 2, true},
     {"mod", cli::cmd_mod, 3, 3, true},        {"dump", cli::cmd_dump, 0, 0, false},
-    {"import", cli::cmd_import_any, 1, 3, true},  {"build", cli::cmd_build, 2, 5, false},
+    {"import", cli::cmd_import_any, 1, 1, true},  {"build", cli::cmd_build, 2, 5, false},
     {"verify", cli::cmd_verify, 0, 0, false}, {"export", cli::cmd_export, 0, 3, false},
     {"repair", cli::cmd_repair, 0, 0, true},
     {"publish", cli::cmd_publish, 0, 8, true}, {"unpublish", cli::cmd_unpublish, 1, 1, true},
@@ -194,7 +194,9 @@ int main(int argc, char **argv) {
   if (command == nullptr) return usage(("unknown command " + cli::shown(argv[i])).c_str());
   cli::Args args(argv + i + 1, argv + argc);
   int n = static_cast<int>(args.size());
-  if (n < command->min_args || n > command->max_args)
+  // import takes FILE, or --from byeoru|fcitx5 and then perhaps a file.
+  bool from = std::strcmp(command->name, "import") == 0 && n > 0 && args[0] == "--from";
+  if (from ? n < 2 || n > 3 : n < command->min_args || n > command->max_args)
     return usage((std::string("wrong number of arguments for ") + command->name).c_str());
   if (system && command->writes) return usage("the system dictionary is only read (-s)");
   if (file != nullptr && !use_file(file, system)) return cli::kFail;

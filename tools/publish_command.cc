@@ -117,11 +117,7 @@ int cmd_unpublish(const Context &ctx, const Args &args) {
 }
 
 int cmd_import_any(const Context &ctx, const Args &args) {
-  if (args[0] != "--from") {
-    if (args.size() == 1) return cmd_import(ctx, args);
-    std::fprintf(stderr, "glosset-dict: import takes FILE or --from byeoru|fcitx5 [PATH]\n");
-    return kFail;
-  }
+  if (args[0] != "--from") return cmd_import(ctx, args);
   std::vector<publish::Target> targets;
   if (args.size() < 2 || !targets_of({args[1]}, 0, targets)) {
     std::fprintf(stderr, "glosset-dict: import --from takes byeoru or fcitx5, then a file if not the usual one\n");

@@ -65,9 +65,10 @@ int main(int argc, char **argv) {
   {
     dicchange::Change change;
     change.begin(dic.c_str());
+    dicfile::Pager pages(change.source());
     for (int i = 0; i < 1000; ++i)  // two-syllable readings, two-Hanja words
-      InsertHanjaWord(DIC_USER, (ks(0xB0, i / 7) + ks(0xB0, i % 7 * 13)).c_str(),
-                      (ks(0xCA, i) + ks(0xCA, i * 7 % 4888)).c_str());
+      dicstore::insert_word(pages, dic.c_str(), (ks(0xB0, i / 7) + ks(0xB0, i % 7 * 13)).c_str(),
+                            (ks(0xCA, i) + ks(0xCA, i * 7 % 4888)).c_str());
     change.commit();
   }
   const publish::Target fcitx5{publish::Kind::fcitx5, dir + "/share/hanja.txt"};

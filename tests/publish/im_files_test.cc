@@ -74,8 +74,11 @@ TEST_P(ImFiles, LibhangulFindsEveryUserWordFirstAndEverySystemWordAndByeoruLines
     ASSERT_EQ(create_dictionary(dic_.c_str()), 0);
     dicchange::Change change;  // one write for all of them
     ASSERT_TRUE(change.begin(dic_.c_str()));
+    dicfile::Pager pages(change.source());
     for (const Pair &p : pairs)
-      ASSERT_EQ(InsertHanjaWord(DIC_USER, textcodec::to_euc(p.reading)->c_str(), textcodec::to_euc(p.word)->c_str()), 0);
+      ASSERT_EQ(dicstore::insert_word(pages, dic_.c_str(), textcodec::to_euc(p.reading)->c_str(),
+                                      textcodec::to_euc(p.word)->c_str()),
+                0);
     ASSERT_TRUE(change.commit());
   }
   const std::string fcitx5 = dir_ / "share/libhangul/hanja/hanja.txt", byeoru = dir_ / "uim/byeoru-dict";
