@@ -22,6 +22,8 @@ TEST_F(CliTest, PairCommands) {
       {{"mod", "가", "價", "價"}, 0}, {{"del", "가", "佳"}, 0}, {{"del", "가", "佳"}, 1},
       {{"dump"}, 0, "가\t價\n"}, {{"export"}, 0, "가\t價\n"},
       {{"verify"}, 0, dic() + ": sound: 1 readings, 1 words, 2 free nodes\n"},
+      {{"-s", "-f", "D", "verify"}, 0, dic() + ": sound: 1 readings, 1 words, 2 free nodes\n"},
+      {{"-s", "-f", "D", "dump"}, 0, "가\t價\n"}, {{"-s", "-f", "D", "check", "가", "價"}, 0},
       // Only characters with a two-byte KS X 1001 code of their own: not A2E6-A2E8,
       // not the extension A Hanja older tables give codes, not U+90CE beside U+90DE.
       {{"add", "힘장사", "힘壯士"}, 0}, {{"add", "랑", "郞"}, 0}, {{"add", "랑", "郎"}, 1}, {{"add", "가", "€"}, 1},
