@@ -39,6 +39,11 @@ TEST_F(CliTest, PairCommands) {
   for (int i = 0; i < 94; ++i) pairs += "나\t" + hanja(i) + "\n", expected += hanja(i) + "\n";
   ASSERT_EQ(run({"import", write("many.txt", pairs + pairs)}).status, 0);
   EXPECT_EQ(run({"get", "나"}).out, expected);  // more words than one batch of lookups gives
+  for (const char *help : {"-h", "--help"}) {
+    CliResult r = run({help});
+    EXPECT_EQ(r.status, 0) << help;
+    EXPECT_EQ(r.out.rfind("usage: glosset-dict", 0), 0u) << help;
+  }
 }
 
 // Nothing the command line is given may change the system dictionary, hang
