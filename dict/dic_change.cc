@@ -1,6 +1,5 @@
 #include "dict/dic_change.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/random.h>
 #include <unistd.h>
@@ -9,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "dict/dic_error.h"
 #include "dict/dic_file.h"

@@ -102,31 +102,55 @@ bool names_inode(int dir, const std::string &name, const struct stat &st) {
          now.st_dev == st.st_dev && now.st_ino == st.st_ino;
 }
 
+namespace {
+
+// Opens the file (`at` the held directory, or by `path` when none is held
+// yet) for reading and writing and checks it can be a dictionary.
+bool open_file(LockedFile &file, int at, const char *name, const char *path, bool &missing) {
+  if (file.fd >= 0) ::close(file.fd);
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; a regular file ignores it.
+  int flags = O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (at == AT_FDCWD ? 0 : O_NOFOLLOW);
+  file.fd = ::openat(at, name, flags);
+  if (file.fd < 0) {
+    missing = errno == ENOENT;
+    dicerr::set(dicerr::Kind::system, path, errno);
+    return false;
+  }
+  if (fstat(file.fd, &file.st) != 0 || !S_ISREG(file.st.st_mode)) {
+    dicerr::set(dicerr::Kind::not_regular, path);
+    return false;
+  }
+  if (file.st.st_size > dicfmt::kMaxFileSize) {  // no dictionary is larger: nothing of it is read
+    dicerr::set(dicerr::Kind::system, path, EFBIG);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool lock_dictionary(const char *path, LockedFile &file, bool &missing) {
   long deadline = now_ms() + lock_wait_ms();
-  // Each round opens the file anew: a writer that held the lock before may
-  // have renamed a new file over the one opened. Bounded: the name moves
-  // only when another writer commits.
-  for (int round = 0; round < 100; ++round) {
+  // The path is resolved, by the kernel, only until the directory of the
+  // file it names is held; from the lock on, the name is looked up in that
+  // directory alone, so a path component swapped meanwhile changes nothing.
+  for (int round = 0;; ++round) {
     file.release();
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; a regular file ignores it.
-    file.fd = ::open(path, O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (file.fd < 0) {
-      missing = errno == ENOENT;
-      dicerr::set(dicerr::Kind::system, path, errno);
+    if (!open_file(file, AT_FDCWD, path, path, missing)) return false;
+    if (hold_directory(file, path)) break;
+    if (round == 100) {
+      dicerr::set(dicerr::Kind::busy, path);
       return false;
     }
-    if (fstat(file.fd, &file.st) != 0 || !S_ISREG(file.st.st_mode)) {
-      dicerr::set(dicerr::Kind::not_regular, path);
-      return false;
-    }
-    if (file.st.st_size > dicfmt::kMaxFileSize) {  // no dictionary is larger: nothing of it is read
-      dicerr::set(dicerr::Kind::system, path, EFBIG);
-      return false;
-    }
+  }
+  // A writer that held the lock before may have renamed a new file over the
+  // one opened: then the new one is opened, in the held directory, and
+  // locked instead. Bounded: the name moves only when another writer commits.
+  for (int round = 0; round < 100; ++round) {
     file.squatted = false;
     if (!take_lock(file.fd, deadline, path, file.squatted)) return false;
-    if (hold_directory(file, path)) return true;
+    if (names_inode(file.dir, file.name, file.st)) return true;
+    if (!open_file(file, file.dir, file.name.c_str(), path, missing)) return false;
   }
   dicerr::set(dicerr::Kind::busy, path);
   return false;

@@ -13,6 +13,22 @@
 
 namespace {
 
+// The name of a walk in a problem's line ("slot 12", "free list 3"), put
+// into words only when a problem is reported: most walks report none.
+class Where {
+ public:
+  Where(const char *kind, int number) : kind_(kind), number_(number) {}
+  const char *str() {
+    if (text_[0] == '\0') std::snprintf(text_, sizeof text_, "%s %d", kind_, number_);
+    return text_;
+  }
+
+ private:
+  const char *kind_;
+  int number_;
+  char text_[32] = {};
+};
+
 class Checker {
  public:
   Checker(std::span<const unsigned char> image, std::size_t limit)
@@ -32,7 +48,7 @@ class Checker {
   int number(long offset) const { return static_cast<int>(be24::decode(&image_[offset])); }
   // Marks and decodes the node at `offset` met by walk `walk` (named `where`);
   // ok is false when the walk must stop there.
-  Seen visit(int offset, int walk, const char *where);
+  Seen visit(int offset, int walk, Where &where);
   void check_chain(int slot);
   void check_free_list(int k);
   void check_tiling();
@@ -55,48 +71,47 @@ void Checker::problem(const char *fmt, ...) {
   report_.problems.emplace_back(line);
 }
 
-Checker::Seen Checker::visit(int offset, int walk, const char *where) {
+Checker::Seen Checker::visit(int offset, int walk, Where &where) {
   long size = static_cast<long>(image_.size());
   if (offset < dicfmt::kFirstNode || offset + dicfmt::kMinNodeSize > size) {
-    problem("%s: offset %d out of range (nodes lie from %d to %ld)", where, offset, dicfmt::kFirstNode, size);
+    problem("%s: offset %d out of range (nodes lie from %d to %ld)", where.str(), offset, dicfmt::kFirstNode, size);
     return {false, 0, false, 0};
   }
   if (walk_of_[offset] == walk) {
-    problem("%s: loops back to the node at %d", where, offset);
+    problem("%s: loops back to the node at %d", where.str(), offset);
     return {false, 0, false, 0};
   }
   if (walk_of_[offset] != 0) {
-    problem("%s: node at %d used twice", where, offset);
+    problem("%s: node at %d used twice", where.str(), offset);
     return {false, 0, false, 0};
   }
   dicnode::Head head = dicnode::head(image_[offset]);
   int length = head.length;
   long end = offset + static_cast<long>(head.size());
   if (end > size) {
-    problem("%s: node at %d runs past the end of the file", where, offset);
+    problem("%s: node at %d runs past the end of the file", where.str(), offset);
     return {false, 0, false, 0};
   }
   walk_of_[offset] = walk;
   for (long i = offset; i < end; ++i) {
     if (covered_[i]) {
-      problem("%s: node at %d overlaps another node", where, offset);
+      problem("%s: node at %d overlaps another node", where.str(), offset);
       return {false, 0, false, 0};
     }
     covered_[i] = true;
   }
   if (dicfmt::size_class(length) < 0)
-    problem("%s: string of %d bytes at %d has no size class", where, length, offset);
+    problem("%s: string of %d bytes at %d has no size class", where.str(), length, offset);
   return {true, length, head.key, dicnode::link(&image_[offset])};
 }
 
 void Checker::check_chain(int slot) {
-  char where[32];
-  std::snprintf(where, sizeof where, "slot %d", slot);
+  Where where("slot", slot);
   int walk = slot + 1;
   int key_at = 0, key_length = 0, values = 0;
   std::set<std::string_view> keys, key_values;
   auto close_group = [&] {
-    if (key_at != 0 && values == 0) problem("%s: key node at %d has no value", where, key_at);
+    if (key_at != 0 && values == 0) problem("%s: key node at %d has no value", where.str(), key_at);
   };
   for (int next = number(dicfmt::slot_offset(slot)); next != 0;) {
     Seen node = visit(next, walk, where);
@@ -107,16 +122,16 @@ void Checker::check_chain(int slot) {
       ++report_.keys;
       key_at = next, key_length = node.length, values = 0;
       key_values.clear();
-      if (!keys.insert(text).second) problem("%s: key at %d occurs twice in the chain", where, next);
-      if (hash_bytes(text) != slot) problem("%s: key at %d belongs to slot %d", where, next, hash_bytes(text));
+      if (!keys.insert(text).second) problem("%s: key at %d occurs twice in the chain", where.str(), next);
+      if (hash_bytes(text) != slot) problem("%s: key at %d belongs to slot %d", where.str(), next, hash_bytes(text));
     } else if (key_at == 0) {
-      problem("%s: value node at %d has no key before it", where, next);
+      problem("%s: value node at %d has no key before it", where.str(), next);
     } else {
       ++report_.values, ++values;
       if (node.length != key_length)
-        problem("%s: value at %d has %d bytes, its key at %d has %d", where, next, node.length, key_at, key_length);
+        problem("%s: value at %d has %d bytes, its key at %d has %d", where.str(), next, node.length, key_at, key_length);
       if (!key_values.insert(text).second)
-        problem("%s: value at %d occurs twice under the key at %d", where, next, key_at);
+        problem("%s: value at %d occurs twice under the key at %d", where.str(), next, key_at);
     }
     next = node.link;
   }
@@ -124,15 +139,14 @@ void Checker::check_chain(int slot) {
 }
 
 void Checker::check_free_list(int k) {
-  char where[32];
-  std::snprintf(where, sizeof where, "free list %d", k);
+  Where where("free list", k);
   int walk = dicfmt::kSlotCount + 1 + k;
   for (int next = number(dicfmt::avail_offset(k)); next != 0;) {
     Seen node = visit(next, walk, where);
     if (!node.ok) return;
     ++report_.free_nodes;
     if (dicfmt::size_class(node.length) != k)
-      problem("%s: node at %d holds %d bytes, a node of another class", where, next, node.length);
+      problem("%s: node at %d holds %d bytes, a node of another class", where.str(), next, node.length);
     next = node.link;
   }
 }
