@@ -143,6 +143,19 @@ TEST_F(SafetyTest, ACommitThatFailsIsReported) {
   }
 }
 
+// Where the kernel cannot copy between the two files, the change copies
+// through a buffer and succeeds all the same.
+TEST_F(SafetyTest, ACopyTheKernelRefusesIsMadeThroughABuffer) {
+  if (access(kStrace, X_OK) != 0) GTEST_SKIP() << "strace is not installed";
+  ASSERT_EQ(cli({"add", "가", "家"}).status, 0);
+  int i = 0;
+  for (const char *err : {"EXDEV", "ENOSYS", "EINVAL", "EOPNOTSUPP"}) {
+    CliResult r = cli({"add", "가", hanja(i++)}, traced(std::string("copy_file_range:error=") + err));
+    EXPECT_EQ(r.status, 0) << err << ": " << r.err;
+  }
+  EXPECT_EQ(lines(cli({"get", "가"}).out), 5);
+}
+
 TEST_F(SafetyTest, ConcurrentWritersLoseNothingAndReadersSeeOnlyWholeFiles) {
   std::vector<std::string> readings = chain_mates(8);
   ASSERT_EQ(readings.size(), 8u);

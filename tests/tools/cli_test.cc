@@ -22,6 +22,8 @@ TEST_F(CliTest, PairCommands) {
       {{"mod", "가", "價", "價"}, 0}, {{"del", "가", "佳"}, 0}, {{"del", "가", "佳"}, 1},
       {{"dump"}, 0, "가\t價\n"}, {{"export"}, 0, "가\t價\n"},
       {{"verify"}, 0, dic() + ": sound: 1 readings, 1 words, 2 free nodes\n"},
+      {{"-s", "-f", "D", "verify"}, 0, dic() + ": sound: 1 readings, 1 words, 2 free nodes\n"},
+      {{"-s", "-f", "D", "dump"}, 0, "가\t價\n"}, {{"-s", "-f", "D", "check", "가", "價"}, 0},
       // Only characters with a two-byte KS X 1001 code of their own: not A2E6-A2E8,
       // not the extension A Hanja older tables give codes, not U+90CE beside U+90DE.
       {{"add", "힘장사", "힘壯士"}, 0}, {{"add", "랑", "郞"}, 0}, {{"add", "랑", "郎"}, 1}, {{"add", "가", "€"}, 1},
@@ -37,6 +39,11 @@ TEST_F(CliTest, PairCommands) {
   for (int i = 0; i < 94; ++i) pairs += "나\t" + hanja(i) + "\n", expected += hanja(i) + "\n";
   ASSERT_EQ(run({"import", write("many.txt", pairs + pairs)}).status, 0);
   EXPECT_EQ(run({"get", "나"}).out, expected);  // more words than one batch of lookups gives
+  for (const char *help : {"-h", "--help"}) {
+    CliResult r = run({help});
+    EXPECT_EQ(r.status, 0) << help;
+    EXPECT_EQ(r.out.rfind("usage: glosset-dict", 0), 0u) << help;
+  }
 }
 
 // Nothing the command line is given may change the system dictionary, hang
