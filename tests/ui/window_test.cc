@@ -146,9 +146,7 @@ Answer delete_selected(bool yes) {
   auto answer_when_shown = std::make_shared<std::function<void()>>();
   *answer_when_shown = [answer, yes, again = std::weak_ptr(answer_when_shown)] {
     Widget box = XtNameToWidget(W.mainwindow, "*dtb_msg_dlg");
-    XWindowAttributes a{};
-    if (box == nullptr || !XtIsRealized(box) || !XGetWindowAttributes(XtDisplay(box), XtWindow(box), &a) ||
-        a.map_state != IsViewable) {
+    if (!xs::on_screen(box)) {
       if (auto next = again.lock()) xs::after(20, *next);
       return;
     }
