@@ -252,4 +252,21 @@ bool click_center(Window window, const WindowBox &box) {
   return click(window, box.x + box.width / 2, box.y + box.height / 2);
 }
 
+bool find(Window window, const WindowBox &find_button, const std::string &reading) {
+  return click(window, find_button.x - 40, find_button.y + 11) && xdotool("type --delay 120 " + reading) &&
+         click_center(window, find_button);
+}
+
+bool find_and_add(RunningEditor &editor, const std::string &reading, const std::string &word) {
+  const std::vector<WindowBox> buttons = command_buttons(editor.display(), editor.window);
+  if (buttons.size() != 4 || !find(editor.window, buttons[0], reading)) return false;
+  sleep_ms(300);
+  if (!click_center(editor.window, buttons[1])) return false;
+  Window dialog = editor.watcher.next_toplevel();
+  WindowBox field = {};
+  for (const WindowBox &b : window_tree(editor.display(), dialog))
+    if (b.y == 72 && b.x > 21) field = b;  // the Hanja field's row
+  return click_center(dialog, field) && xdotool("type --delay 120 " + word) && xdotool("key Return");
+}
+
 }  // namespace app_test

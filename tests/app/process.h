@@ -98,5 +98,9 @@ std::string window_title(Display *display, Window window);  // WM_NAME as UTF-8
 bool xdotool(const std::string &args);
 bool click(Window window, int x, int y);  // button 1, through xdotool
 bool click_center(Window window, const WindowBox &box);
+// Types reading into the main field (which ends 26 pixels left of Find) and presses Find; then presses Add, types
+// word into the dialog's Hanja field and presses Return, the dialog's default button, OK. False if a step failed.
+bool find(Window window, const WindowBox &find_button, const std::string &reading);
+bool find_and_add(RunningEditor &editor, const std::string &reading, const std::string &word);
 
 }  // namespace app_test

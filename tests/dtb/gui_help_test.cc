@@ -28,7 +28,7 @@ std::string volume_of(Widget w) {
 // Help volumes in a scratch directory on DTB_HELP_PATH.
 class Help : public ::testing::Test {
  protected:
-  static Widget quick() { return dtb_test::popups("Help_popup").at(0); }
+  static Widget quick() { return xs::popups("Help_popup").at(0); }
   static Widget more() { return DtHelpQuickDialogGetChild(quick(), DtHELP_QUICK_MORE_BUTTON); }
   static void show(const char *text, const char *volume, const char *location) {
     DtbHelpData help{const_cast<char *>(text), const_cast<char *>(volume), const_cast<char *>(location)};
@@ -47,14 +47,14 @@ TEST_F(Help, MoreOpensTheVolumeAtTheLocation) {
     show("짧은 도움말", volume, "Intro");
     EXPECT_EQ("짧은 도움말", take(DtbHelpDialogGetText(quick())));
     dtb_test::press(more());
-    Widget general = dtb_test::popups("GeneralHelp_popup").at(0);
+    Widget general = xs::popups("GeneralHelp_popup").at(0);
     EXPECT_TRUE(XtIsManaged(general));
     EXPECT_FALSE(XtIsManaged(quick()));
     EXPECT_EQ(volume, volume_of(general));
     EXPECT_EQ(title, take(DtbHelpDialogGetTopicTitle(general)));
     EXPECT_EQ(text, take(DtbHelpDialogGetText(general)));
   }
-  EXPECT_EQ(1u, dtb_test::popups("GeneralHelp_popup").size());  // More reuses its dialog
+  EXPECT_EQ(1u, xs::popups("GeneralHelp_popup").size());  // More reuses its dialog
 }
 
 TEST_F(Help, WithoutVolumeAndLocationOrCutShortMoreIsInsensitiveInPlace) {
@@ -66,7 +66,7 @@ TEST_F(Help, WithoutVolumeAndLocationOrCutShortMoreIsInsensitiveInPlace) {
     EXPECT_FALSE(XtIsSensitive(more())) << volume;  // a cut that lost the '/' leaves nothing to open
     EXPECT_EQ(std::string(volume ? volume : "").substr(0, location ? 99 : 0), volume_of(quick()));
   }
-  EXPECT_EQ(1u, dtb_test::popups("Help_popup").size());
+  EXPECT_EQ(1u, xs::popups("Help_popup").size());
 }
 
 TEST(CvtResource, ConvertsOrGivesTheErrorValue) {

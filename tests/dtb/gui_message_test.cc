@@ -13,7 +13,7 @@
 
 namespace {
 
-std::vector<Widget> boxes() { return dtb_test::popups("dtb_msg_dlg_popup"); }
+std::vector<Widget> boxes() { return xs::popups("dtb_msg_dlg_popup"); }
 // The newest message box on the screen, or null.
 Widget shown_box() {
   Widget shown = nullptr;
@@ -34,7 +34,7 @@ Widget button_of(Widget box, char which) {
 // the newest message box is on the screen, runs the action on it.
 void when_shown(std::function<void(Widget box)> action, int tries = 150) {
   xs::after(20, [action = std::move(action), tries] {
-    if (dtb_test::on_screen(shown_box()))
+    if (xs::on_screen(shown_box()))
       action(shown_box());
     else if (tries > 0)
       when_shown(action, tries - 1);
@@ -155,8 +155,8 @@ TEST(DeleteConfirmation, HelpDoesNothingOtherWindowsWaitAndEscapeSaysNo) {
     char *title = nullptr;
     XtVaGetValues(XtParent(box), XmNtitle, &title, nullptr);
     EXPECT_STREQ("삭제 확인", title);
-    EXPECT_EQ("예", dtb_test::text_of(button_of(box, 'o'), XmNlabelString));
-    EXPECT_EQ("아니오", dtb_test::text_of(button_of(box, '2'), XmNlabelString));
+    EXPECT_EQ("예", xs::text_of(button_of(box, 'o'), XmNlabelString));
+    EXPECT_EQ("아니오", xs::text_of(button_of(box, '2'), XmNlabelString));
     xs::click(button_of(box, 'h'));
     xs::after(60, [outside] {
       xs::click(outside);
@@ -190,7 +190,7 @@ TEST(MessageDialog, EscapeWithoutCancelRunsOneCallback) {
   DtbMessageRecord rec = record("o2h");
   std::memset(g_calls, 0, sizeof g_calls);
   dtb_show_message(xs::toplevel(), &rec, nullptr, nullptr);
-  ASSERT_TRUE(xs::pump_until([] { return dtb_test::on_screen(shown_box()); }));
+  ASSERT_TRUE(xs::pump_until([] { return xs::on_screen(shown_box()); }));
   xs::pointer_to(shown_box(), 5, 5);
   xs::key(XK_Escape);
   EXPECT_TRUE(xs::pump_until([] { return boxes().empty(); }));

@@ -51,27 +51,6 @@ class EndToEnd : public ::testing::TestWithParam<const char *> {
     e["SYSDICNAME"] = system_;
     return e;
   }
-  // Types 한자 into the main field (which ends 26 pixels left of Find) and presses Find.
-  void find(Window window, const WindowBox &find_button) {
-    EXPECT_TRUE(click(window, find_button.x - 40, find_button.y + 11));
-    EXPECT_TRUE(xdotool("type --delay 120 한자"));
-    EXPECT_TRUE(click_center(window, find_button));
-  }
-  // Finds 한자, presses Add and types 漢字 into the dialog.
-  void find_and_add(app_test::RunningEditor &editor, const std::vector<WindowBox> &buttons) {
-    find(editor.window, buttons[0]);
-    app_test::sleep_ms(300);
-    EXPECT_TRUE(click_center(editor.window, buttons[1]));
-    Window dialog = editor.watcher.next_toplevel();
-    WindowBox field = {};
-    for (const WindowBox &b : app_test::window_tree(editor.display(), dialog)) {
-      if (b.y == 72 && b.x > 21) field = b;  // the Hanja field's row
-    }
-    EXPECT_TRUE(click_center(dialog, field));
-    EXPECT_TRUE(xdotool("type --delay 120 漢字"));
-    EXPECT_TRUE(xdotool("key Return"));  // the dialog's default button, OK
-  }
-
   scratch::Dir home_{"glosset-e2e"};
   const std::string user_ = home_ / ".usrhjd", system_ = home_ / "syshjd";
   scratch::Env user_env_{"USRDICNAME", user_.c_str()}, system_env_{"SYSDICNAME", system_.c_str()};
@@ -85,9 +64,8 @@ TEST_P(EndToEnd, FindAddDeleteAndClose) {
   EXPECT_EQ(app_test::window_title(d, editor.window), "glosset - 한자 사전 편집기");
   const std::vector<WindowBox> buttons = app_test::command_buttons(d, editor.window);
   const std::vector<WindowBox> lists = app_test::list_windows(d, editor.window);
-  ASSERT_EQ(buttons.size(), 4u);
   ASSERT_EQ(lists.size(), 2u);
-  find_and_add(editor, buttons);
+  ASSERT_TRUE(app_test::find_and_add(editor, "한자", "漢字"));
   EXPECT_TRUE(app_test::wait_for([] { return stored(kHan); }, 20000));
 
   ASSERT_TRUE(click(editor.window, lists[1].x + 30, lists[1].y + 8));  // the top entry: 漢字, just added
@@ -126,9 +104,7 @@ TEST_P(EndToEnd, UserDictionaryThatCannotBeCreatedEndsWithStatusOne) {
   const std::string missing_dir = home_.path() + "/no-such-dir";
   app_test::RunningEditor editor(env(missing_dir + "/.usrhjd"), {GLOSSET_BINARY});
   ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
-  const std::vector<WindowBox> buttons = app_test::command_buttons(editor.display(), editor.window);
-  ASSERT_EQ(buttons.size(), 4u);
-  find_and_add(editor, buttons);
+  EXPECT_TRUE(app_test::find_and_add(editor, "한자", "漢字"));
   EXPECT_EQ(editor.child.wait(30000), 1);
   EXPECT_FALSE(std::filesystem::exists(missing_dir));
 }
@@ -201,7 +177,7 @@ TEST_P(EndToEnd, InstalledEditorFindsAsTheBuildTreeDoes) {
     ASSERT_EQ(windows.size(), 3u);
     std::vector<app_test::Pixels> empty;
     for (const WindowBox &b : windows) empty.push_back(app_test::grab_settled(d, b.window));
-    find(editor.window, *app_test::find_button(d, editor.window));
+    EXPECT_TRUE(app_test::find(editor.window, *app_test::find_button(d, editor.window), "한자"));
     EXPECT_EQ(app_test::lines_shown(d, windows, empty, {system, 2, 1}), (std::vector<int>{system, 2, 1})) << i;
     for (const WindowBox &b : windows) shown[i].push_back(app_test::grab_settled(d, b.window));
     titles.push_back(app_test::window_title(d, editor.window));

@@ -77,20 +77,7 @@ TEST_F(Uim, WordsAddedWithGlossetDictAndTheEditorAreOfferedAtTheNextConversion) 
   {
     app_test::RunningEditor editor(env, {GLOSSET_BINARY});
     ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
-    const std::vector<app_test::WindowBox> buttons = app_test::command_buttons(editor.display(), editor.window);
-    ASSERT_EQ(buttons.size(), 4u);
-    EXPECT_TRUE(app_test::click(editor.window, buttons[0].x - 40, buttons[0].y + 11));
-    EXPECT_TRUE(xdotool("type --delay 120 가상"));
-    EXPECT_TRUE(app_test::click_center(editor.window, buttons[0]));
-    app_test::sleep_ms(300);
-    EXPECT_TRUE(app_test::click_center(editor.window, buttons[1]));
-    Window dialog = editor.watcher.next_toplevel();
-    app_test::WindowBox field = {};
-    for (const app_test::WindowBox &b : app_test::window_tree(editor.display(), dialog))
-      if (b.y == 72 && b.x > 21) field = b;  // the Hanja field's row
-    EXPECT_TRUE(app_test::click_center(dialog, field));
-    EXPECT_TRUE(xdotool("type --delay 120 嘉尙"));
-    EXPECT_TRUE(xdotool("key Return"));
+    EXPECT_TRUE(app_test::find_and_add(editor, "가상", "嘉尙"));
     EXPECT_TRUE(app_test::wait_for([&] {
       std::ifstream in(byeoru_);
       std::stringstream s;

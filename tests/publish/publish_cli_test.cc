@@ -2,8 +2,9 @@
 // kept in step after changes, bad targets, and two writers at once.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <numeric>
+#include <set>
 #include <thread>
 
 #include "tests/tools/cli_run.h"
@@ -11,13 +12,6 @@
 namespace {
 
 using clitest::CliResult;
-
-std::vector<std::string> split_lines(const std::string &text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  return lines;
-}
 
 class Publish : public clitest::CliTest {
  protected:
@@ -30,6 +24,11 @@ class Publish : public clitest::CliTest {
     for (const auto &e : std::filesystem::directory_iterator(path(dir)))
       if (e.path().filename().string().find(".glosset-") != std::string::npos) found.push_back(e.path());
     return found;
+  }
+  // A shell script run in the home directory in a private mount namespace, where a small tmpfs fills up and a
+  // read-only one refuses every write, also to root; "$1" is glosset-dict.
+  CliResult in_namespace(const std::string &script) {
+    return run({}, {"/usr/bin/unshare", "-m", "sh", "-c", "cd " + home_.string() + " && " + script, "sh"});
   }
   scratch::Env config_{"XDG_CONFIG_HOME", path("config").c_str()};
 };
@@ -78,8 +77,7 @@ TEST_F(Publish, HandMadeWordsAreTakenInAndDeletedWordsStayDeleted) {
 }
 
 // The target turned into something that cannot be written after it was published: the change stands (exit 0),
-// the reason is on standard error, and no temporary file is left. Run in a private mount namespace, where a
-// small tmpfs fills up and a read-only one refuses every write, also to root.
+// the reason is on standard error, and no temporary file is left.
 TEST_F(Publish, BadTargetsLeaveTheChangeStandingAndNoTemporaryFile) {
   struct Case {
     const char *name, *before, *after, *reason;
@@ -98,11 +96,9 @@ TEST_F(Publish, BadTargetsLeaveTheChangeStandingAndNoTemporaryFile) {
   for (const Case &c : cases) {
     std::filesystem::remove_all(path("t"));
     std::filesystem::create_directory(path("t"));
-    const std::string script = "cd " + home_.string() + " && " + (*c.before ? std::string(c.before) + " && " : "") +
+    CliResult r = in_namespace((*c.before ? std::string(c.before) + " && " : "") +
                                "\"$1\" -f words.hjd publish byeoru=" + c.target + " >/dev/null && " + c.after +
-                               " && \"$1\" -f words.hjd add 가" + clitest::syllable(1) +
-                               " 佳那 && ls -a t 2>/dev/null >&2";
-    CliResult r = run({}, {"/usr/bin/unshare", "-m", "sh", "-c", script, "sh"});
+                               " && \"$1\" -f words.hjd add 가" + clitest::syllable(1) + " 佳那 && ls -a t 2>/dev/null >&2");
     EXPECT_TRUE(clitest::exited(r, 0, c.reason)) << c.name;
     EXPECT_NE(r.err.find(std::string(c.target) + ": cannot publish to byeoru: "), std::string::npos) << c.name;
     EXPECT_EQ(r.err.find(".glosset-"), std::string::npos) << c.name << ": " << r.err;
@@ -125,10 +121,8 @@ TEST_F(Publish, AnEditedFcitx5TableGivesUpTheWordsTheSystemTableLacks) {
 // When the words of a hand-made file cannot be taken in, the file is left as it was: nothing is published.
 TEST_F(Publish, AFileWhoseWordsCannotBeTakenInIsNotOverwritten) {
   write("byeoru-dict", "가가:假假:\n");
-  const std::string script = "cd " + home_.string() + " && mkdir d && mount -t tmpfs -o size=64k tmpfs d && " +
-                             "\"$1\" -f d/w.hjd add 가나 佳那 && mount -o remount,ro d && " +
-                             "\"$1\" -f d/w.hjd publish byeoru=byeoru-dict";
-  CliResult r = run({}, {"/usr/bin/unshare", "-m", "sh", "-c", script, "sh"});
+  CliResult r = in_namespace("mkdir d && mount -t tmpfs -o size=64k tmpfs d && \"$1\" -f d/w.hjd add 가나 佳那 && "
+                             "mount -o remount,ro d && \"$1\" -f d/w.hjd publish byeoru=byeoru-dict");
   EXPECT_TRUE(clitest::exited(r, 2, "cannot change the user dictionary: Read-only file system")) << r.out;
   EXPECT_EQ(text("byeoru-dict"), "가가:假假:\n");
   EXPECT_EQ(leftovers(".").size(), 0u);
@@ -139,22 +133,20 @@ TEST_F(Publish, AFileWhoseWordsCannotBeTakenInIsNotOverwritten) {
 TEST_F(Publish, TwoWritersAtOnceLeaveAWholeSortedFileWithBothWords) {
   const std::string file = path("uim/byeoru-dict");
   ASSERT_EQ(cli({"publish", "byeoru=" + file}).status, 0);
-  std::vector<std::string> expected;
+  std::set<std::string> expected;  // sorted, as the file must be
   for (int round = 0; round < 6; ++round) {
     std::vector<std::thread> writers;
     for (int w = 0; w < 2; ++w) {
       const int i = round * 2 + w;  // two characters: no comment from the system table
       const std::string reading = clitest::syllable(i) + clitest::syllable(i), word = clitest::hanja(i) + clitest::hanja(i);
-      expected.push_back(reading + ":" + word + ":");
+      expected.insert(reading + ":" + word + ":\n");
       std::filesystem::create_directories(path("w" + std::to_string(w)));
       writers.emplace_back([this, reading, word, w] {
         EXPECT_EQ(clitest::run_cli(path("w" + std::to_string(w)), {"-f", dic(), "add", reading, word}).status, 0);
       });
     }
     for (std::thread &t : writers) t.join();
-    std::vector<std::string> lines = split_lines(text("uim/byeoru-dict"));
-    EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
-    EXPECT_TRUE(std::is_permutation(lines.begin(), lines.end(), expected.begin(), expected.end())) << round;
+    EXPECT_EQ(text("uim/byeoru-dict"), std::accumulate(expected.begin(), expected.end(), std::string())) << round;
   }
   EXPECT_TRUE(leftovers("uim").empty());
 }

@@ -2,7 +2,11 @@
 
 #include <chrono>
 #include <memory>
+#include <cstring>
 #include <thread>
+
+#include <X11/IntrinsicP.h>  // before CompositeP.h, which needs it
+#include <X11/CompositeP.h>
 
 #include <X11/extensions/XTest.h>
 
@@ -95,6 +99,38 @@ void send_wm_delete(Widget w) {
   ev.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
   XSendEvent(d, XtWindow(w), False, NoEventMask, &ev);
   XFlush(d);
+}
+
+bool on_screen(Widget w) {
+  XWindowAttributes a;
+  return w != nullptr && XtIsRealized(w) && XGetWindowAttributes(XtDisplayOfObject(w), XtWindowOfObject(w), &a) &&
+         a.map_state == IsViewable;
+}
+
+std::vector<Widget> popups(const char *shell_name, Widget top) {
+  std::vector<Widget> out;
+  for (Cardinal i = 0; i < top->core.num_popups; ++i) {
+    auto shell = reinterpret_cast<CompositeWidget>(top->core.popup_list[i]);
+    if (!shell->core.being_destroyed && shell->composite.num_children > 0 &&
+        std::strcmp(XtName(top->core.popup_list[i]), shell_name) == 0)
+      out.push_back(shell->composite.children[0]);
+  }
+  return out;
+}
+
+std::string text(XmString s) {
+  char *raw = static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+  std::string out = raw != nullptr ? raw : "";
+  XtFree(raw);
+  return out;
+}
+
+std::string text_of(Widget w, const char *resource) {
+  XmString s = nullptr;
+  XtVaGetValues(w, resource, &s, nullptr);
+  std::string out = text(s);
+  XmStringFree(s);
+  return out;
 }
 
 }  // namespace xs

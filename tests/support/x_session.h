@@ -4,6 +4,8 @@
 // menu), and real pointer and key input through the XTest extension.
 #pragma once
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <Xm/Xm.h>
 
@@ -45,5 +47,14 @@ void key(KeySym sym);
 
 // Asks, the window manager's way, for the shell of w to close.
 void send_wm_delete(Widget w);
+
+// Whether the widget (or gadget) is mapped and visible.
+bool on_screen(Widget w);
+// The children of top's popup shells of that name (for example "Help_popup"),
+// oldest first, leaving out shells being destroyed.
+std::vector<Widget> popups(const char *shell_name, Widget top = toplevel());
+// The text of a compound string, or of a compound-string resource of w.
+std::string text(XmString s);
+std::string text_of(Widget w, const char *resource);
 
 }  // namespace xs

@@ -10,7 +10,6 @@
 #include <X11/keysym.h>
 #include <Xm/MessageB.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
 
@@ -36,27 +35,15 @@ std::string taken(char *text) {
   return s;
 }
 
-// The managed child of the toplevel's popup shell of that name, if any.
-Widget shown(const char *shell_name, Widget top = W.mainwindow) {
-  for (Cardinal i = 0; i < top->core.num_popups; i++) {
-    Widget shell = top->core.popup_list[i];
-    WidgetList kids = nullptr;
-    Cardinal count = 0;
-    if (std::strcmp(XtName(shell), shell_name) != 0 || shell->core.being_destroyed) continue;
-    XtVaGetValues(shell, XmNchildren, &kids, XmNnumChildren, &count, nullptr);
-    if (count > 0 && XtIsManaged(kids[0])) return kids[0];
-  }
-  return nullptr;
-}
-bool on_screen(Widget w) {
-  XWindowAttributes a;
-  return w != nullptr && XtIsRealized(w) && XGetWindowAttributes(XtDisplay(w), XtWindow(w), &a) &&
-         a.map_state == IsViewable;
+// The managed child of the main window's popup shell of that name, if any.
+Widget shown(const char *shell_name) {
+  Widget w = nullptr;
+  for (Widget p : xs::popups(shell_name, W.mainwindow)) w = XtIsManaged(p) ? p : w;
+  return w;
 }
 Widget wait_shown(const char *shell_name) {
-  Widget w = nullptr;
-  xs::pump_until([&] { return on_screen(w = shown(shell_name)); });
-  return on_screen(w) ? w : nullptr;
+  xs::pump_until([&] { return xs::on_screen(shown(shell_name)); });
+  return xs::on_screen(shown(shell_name)) ? shown(shell_name) : nullptr;
 }
 
 // A key typed with the keyboard focus in w, as after a click into its window.
@@ -79,27 +66,23 @@ std::string topic_text(const char *location) {
   return t != nullptr ? L(t->title + "\n\n" + t->body) : "(no topic " + std::string(location) + ")";
 }
 
-std::string label_of(Widget w) {
-  XmString s = nullptr;
-  XtVaGetValues(w, XmNlabelString, &s, nullptr);
-  std::string text = taken(static_cast<char *>(
-      XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL)));
-  XmStringFree(s);
-  return text;
-}
-
-std::string utf8_property(Widget shell, const char *name) {
+// A window property's bytes as they were set (32-bit items as longs), or "(none)".
+std::string property(Widget shell, const char *name, Atom type) {
   Display *d = XtDisplay(shell);
-  Atom type = None;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char *data = nullptr;
-  XGetWindowProperty(d, XtWindow(shell), XInternAtom(d, name, False), 0, 1024, False,
-                     XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after, &data);
-  std::string s = data != nullptr && format == 8 ? std::string(reinterpret_cast<char *>(data), count) : "(none)";
+  XGetWindowProperty(d, XtWindow(shell), XInternAtom(d, name, False), 0, 1 << 16, False, type, &type, &format, &count,
+                     &after, &data);
+  std::string s = data != nullptr ? std::string(reinterpret_cast<char *>(data), count * (format == 32 ? sizeof(long) : 1))
+                                  : "(none)";
   if (data != nullptr) XFree(data);
   return s;
 }
+std::string utf8_property(Widget shell, const char *name) {
+  return property(shell, name, XInternAtom(XtDisplay(shell), "UTF8_STRING", False));
+}
+std::string label_of(Widget w) { return xs::text_of(w, XmNlabelString); }
 
 class HelpTest : public ::testing::TestWithParam<const char *> {
  protected:
@@ -141,7 +124,7 @@ TEST_P(HelpTest, F1ShowsTheTopicOfThePlace) {
                {[] { return W.Add; }, kHelpAdd},             {[] { return W.Modify; }, kHelpModify},
                {[] { return W.Delete; }, kHelpDelete},       {[] { return D.textfield3; }, kHelpAddModify}};
   for (const auto &c : cases) {
-    if (c.location == kHelpAddModify) xs::click(W.Add), xs::pump_until([] { return on_screen(D.textfield3); });
+    if (c.location == kHelpAddModify) xs::click(W.Add), xs::pump_until([] { return xs::on_screen(D.textfield3); });
     key_in(c.place(), XK_F1);
     Widget quick = wait_shown("Help_popup");
     ASSERT_NE(quick, nullptr) << c.location;
@@ -152,9 +135,9 @@ TEST_P(HelpTest, F1ShowsTheTopicOfThePlace) {
   key_in(W.textfield, XK_F1);
   Widget quick = wait_shown("Help_popup");
   ASSERT_NE(quick, nullptr);
-  EXPECT_EQ(label_of(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_CLOSE_BUTTON)), L("닫기"));
-  EXPECT_EQ(label_of(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_MORE_BUTTON)), L("더 보기"));
-  EXPECT_EQ(label_of(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_BACK_BUTTON)), L("뒤로"));
+  for (auto [child, label] : {std::pair{DtHELP_QUICK_CLOSE_BUTTON, "닫기"}, {DtHELP_QUICK_MORE_BUTTON, "더 보기"},
+                               {DtHELP_QUICK_BACK_BUTTON, "뒤로"}})
+    EXPECT_EQ(label_of(DtHelpQuickDialogGetChild(quick, child)), L(label));
   // More leads into the volume at the same topic; Escape closes it.
   xs::click(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_MORE_BUTTON));
   Widget general = wait_shown("GeneralHelp_popup");
@@ -167,7 +150,7 @@ TEST_P(HelpTest, F1ShowsTheTopicOfThePlace) {
 
 TEST_P(HelpTest, MenuShowsUsageAndAbout) {
   xs::click(W.Help_item);
-  ASSERT_TRUE(xs::pump_until([] { return on_screen(W.Usage_item); }));
+  ASSERT_TRUE(xs::pump_until([] { return xs::on_screen(W.Usage_item); }));
   xs::click(W.Usage_item);
   Widget general = wait_shown("GeneralHelp_popup");
   ASSERT_NE(general, nullptr);
@@ -178,15 +161,11 @@ TEST_P(HelpTest, MenuShowsUsageAndAbout) {
   EXPECT_TRUE(xs::pump_until([&] { return !XtIsManaged(general); }));
 
   xs::click(W.Help_item);
-  ASSERT_TRUE(xs::pump_until([] { return on_screen(W.About_item); }));
+  ASSERT_TRUE(xs::pump_until([] { return xs::on_screen(W.About_item); }));
   xs::click(W.About_item);
   Widget about = wait_shown("dtb_msg_dlg_popup");
   ASSERT_NE(about, nullptr);
-  XmString message = nullptr;
-  XtVaGetValues(about, XmNmessageString, &message, nullptr);
-  std::string text = taken(static_cast<char *>(
-      XmStringUnparse(message, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL)));
-  XmStringFree(message);
+  std::string text = xs::text_of(about, XmNmessageString);
   for (const std::string &part : {std::string("glosset " GLOSSET_VERSION), L("사용 허가: BSD-3-Clause"),
                                   L("사용자 사전: ") + user_, L("시스템 사전: ") + system_, L("입력기: ")})
     EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
@@ -211,22 +190,14 @@ TEST_P(HelpTest, WindowManagersGetUtf8TitlesAndTheIcon) {
   ASSERT_NE(hints, nullptr);
   EXPECT_TRUE(hints->flags & IconPixmapHint);
   XFree(hints);
-  Display *d = XtDisplay(top_);
-  Atom type = None;
-  int format = 0;
-  unsigned long items = 0, after = 0;
-  unsigned char *data = nullptr;
-  XGetWindowProperty(d, XtWindow(top_), XInternAtom(d, "_NET_WM_ICON", False), 0, 1 << 16, False, XA_CARDINAL,
-                     &type, &format, &items, &after, &data);
-  ASSERT_NE(data, nullptr);
-  const long *icon = reinterpret_cast<const long *>(data);
-  EXPECT_EQ(items, 2u + 48 * 48);
+  const std::string bytes = property(top_, "_NET_WM_ICON", XA_CARDINAL);
+  ASSERT_EQ(bytes.size(), (2 + 48 * 48) * sizeof(long));
+  const long *icon = reinterpret_cast<const long *>(bytes.data());
   EXPECT_EQ(icon[0], 48);
   EXPECT_EQ(icon[2 + 24 * 48 + 2] & 0xffffffff, 0xff2f5d8a) << std::hex << icon[2 + 24 * 48 + 2];  // the frame's blue
-  XFree(data);
 
   xs::click(W.Add);
-  ASSERT_TRUE(xs::pump_until([] { return on_screen(D.dialog); }));
+  ASSERT_TRUE(xs::pump_until([] { return xs::on_screen(D.dialog); }));
   EXPECT_EQ(utf8_property(D.dialog, "_NET_WM_NAME"), "추가/수정");
 }
 

@@ -63,25 +63,13 @@ void flush() {
   while (XtAppPending(xs::session().app) != 0) XtAppProcessEvent(xs::session().app, XtIMAll);
 }
 
-std::string xm_text(XmString s) {
-  char *text = static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
-  std::string result = text != nullptr ? text : "";
-  XtFree(text);
-  return result;
-}
-std::string label_text(Widget label) {
-  XmString s = nullptr;
-  XtVaGetValues(label, XmNlabelString, &s, nullptr);
-  std::string text = xm_text(s);
-  XmStringFree(s);
-  return text;
-}
+std::string label_text(Widget label) { return xs::text_of(label, XmNlabelString); }
 std::vector<std::string> items(Widget list = W.usrhjd_list) {
   XmStringTable table = nullptr;
   int count = 0;
   XtVaGetValues(list, XmNitems, &table, XmNitemCount, &count, nullptr);
   std::vector<std::string> texts;
-  for (int i = 0; i < count; i++) texts.push_back(xm_text(table[i]));
+  for (int i = 0; i < count; i++) texts.push_back(xs::text(table[i]));
   return texts;
 }
 std::string footer() { return label_text(W.mainwindow_label); }
@@ -158,9 +146,7 @@ Answer delete_selected(bool yes) {
   auto answer_when_shown = std::make_shared<std::function<void()>>();
   *answer_when_shown = [answer, yes, again = std::weak_ptr(answer_when_shown)] {
     Widget box = XtNameToWidget(W.mainwindow, "*dtb_msg_dlg");
-    XWindowAttributes a{};
-    if (box == nullptr || !XtIsRealized(box) || !XGetWindowAttributes(XtDisplay(box), XtWindow(box), &a) ||
-        a.map_state != IsViewable) {
+    if (!xs::on_screen(box)) {
       if (auto next = again.lock()) xs::after(20, *next);
       return;
     }
