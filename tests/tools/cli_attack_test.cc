@@ -138,14 +138,9 @@ TEST_P(Attack, APlantedSymlinkHandsNothingOver) {
 // it afterwards.
 TEST_P(Attack, ASharedDictionaryKeepsItsOwner) {
   alices(GetParam().group == kTeam ? 0664 : 0666);
-  struct stat before = stat_of(dic_);
+  auto owner = [&] { struct stat st = stat_of(dic_); return std::tuple(st.st_uid, st.st_gid, st.st_mode); };
+  auto before = owner();
   Bytes bytes_before = dicttest::read_file(dic_);
-  auto kept = [&](const char *after) {
-    struct stat now = stat_of(dic_);
-    EXPECT_EQ(now.st_uid, before.st_uid) << after;
-    EXPECT_EQ(now.st_gid, before.st_gid) << after;
-    EXPECT_EQ(now.st_mode, before.st_mode) << after;
-  };
   CliResult r = as_run(attacker(), dic_, {"add", "나", "羅"});
   if (r.status == 0) {
     EXPECT_EQ(as_run(kAlice, dic_, {"get", "나"}).out, "羅\n");
@@ -153,9 +148,9 @@ TEST_P(Attack, ASharedDictionaryKeepsItsOwner) {
     EXPECT_TRUE(exited(r, 2, dic_));
     EXPECT_EQ(dicttest::read_file(dic_), bytes_before);
   }
-  kept("the other user's change");
+  EXPECT_EQ(owner(), before) << "after the other user's change";
   EXPECT_EQ(as_run(kAlice, dic_, {"add", "다", "多"}).status, 0);
-  kept("the owner's change");
+  EXPECT_EQ(owner(), before) << "after the owner's change";
   EXPECT_EQ(as_run(kAlice, dic_, {"get", "다"}).out, "多\n");
   EXPECT_EQ(as_run(kAlice, dic_, {"get", "가"}).out, "家\n");
 }

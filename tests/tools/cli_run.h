@@ -7,6 +7,8 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 
+#include <set>
+
 #include "tests/dict/dict_test_util.h"
 #include "tools/text_codec.h"
 
@@ -67,12 +69,15 @@ inline CliResult run_cli(const std::string &scratch, const std::vector<std::stri
 
 inline const char kStrace[] = "/usr/bin/strace";
 
-// strace injecting `inject` (as its -e inject= takes it), in front of a command.
-inline std::vector<std::string> traced(const std::string &inject) {
+// strace injecting `inject` (as its -e inject= takes it), in front of a
+// command; only into calls on the file `only`, if one is given.
+inline std::vector<std::string> traced(const std::string &inject, const std::string &only = "") {
   // The leak check of a sanitizer build cannot run under ptrace.
   const char *asan = std::getenv("ASAN_OPTIONS");
   std::string env = std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") + ":detect_leaks=0";
-  return {kStrace, "-f", "-o", "/dev/null", "-E", env, "-e", "inject=" + inject};
+  std::vector<std::string> all = {kStrace, "-f", "-o", "/dev/null", "-E", env, "-e", "inject=" + inject};
+  if (!only.empty()) all.insert(all.end() - 2, {"-P", only});
+  return all;
 }
 
 // The dictionary "words.hjd" in a private home directory.
@@ -81,6 +86,12 @@ class CliTest : public dicttest::HomeDir {
   std::string path(const std::string &name) const { return (home_ / name).string(); }
   std::string dic() const { return path("words.hjd"); }
   Bytes bytes() const { return dicttest::read_file(dic()); }
+  // The names in the home directory, to show that a change left nothing beside the dictionary.
+  std::set<std::string> names() const {
+    std::set<std::string> all;
+    for (const auto &e : std::filesystem::directory_iterator(home_)) all.insert(e.path().filename());
+    return all;
+  }
   std::string write(const std::string &name, const std::string &text) const {
     std::ofstream(path(name)) << text;
     return path(name);

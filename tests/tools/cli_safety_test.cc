@@ -67,7 +67,9 @@ TEST_P(Interrupted, AKillOrAFullDiskLeavesTheOldOrTheNewFileAndSaysWhy) {
   // message on stderr, and in a sanitizer build to the sanitizer's own probes).
   std::vector<std::string> injects = {"pwrite64:error=ENOSPC:when=%+",
                                       "copy_file_range:error=ENOSPC:when=%+", "fsync:error=EIO:when=%+",
-                                      "copy_file_range:error=EXDEV:when=%+"};  // copied through a buffer instead
+                                      "copy_file_range:error=EXDEV:when=%+",  // these four: copied through a buffer
+                                      "copy_file_range:error=ENOSYS:when=%+", "copy_file_range:error=EINVAL:when=%+",
+                                      "copy_file_range:error=EOPNOTSUPP:when=%+"};
 #ifndef __SANITIZE_ADDRESS__  // a thousand traced processes: the plain build runs them
   for (const char *call : {"openat", "read", "write", "close", "newfstatat", "fcntl",
                            "copy_file_range", "pread64", "pwrite64", "fsync", "fchmod", "linkat", "renameat", "unlinkat",
@@ -83,6 +85,7 @@ TEST_P(Interrupted, AKillOrAFullDiskLeavesTheOldOrTheNewFileAndSaysWhy) {
   ASSERT_EQ(cli(change).status, 0);
   Bytes after = bytes();
   ASSERT_NE(before, after);
+  std::set<std::string> listed = names();
   int kills = 0, failures = 0;
   for (const std::string &inject : injects) {
     for (int n = 1; n < 500 && !HasFailure(); ++n) {
@@ -99,19 +102,22 @@ TEST_P(Interrupted, AKillOrAFullDiskLeavesTheOldOrTheNewFileAndSaysWhy) {
         ++kills;
         EXPECT_EQ(r.signal, SIGKILL);
         EXPECT_TRUE(bytes() == before || bytes() == after);
-        cli(change);  // made again, uninterrupted, it gives the same bytes and clears what was left
+        cli(change);  // made again, uninterrupted, it gives the same bytes
         EXPECT_EQ(bytes(), after);
+        // A kill may leave its copy (under a random name, which nothing sweeps): cleared for the next run.
+        for (const std::string &n : names())
+          if (!listed.contains(n)) fs::remove(path(n));
       } else {
         ++failures;
         EXPECT_TRUE(exited(r, 2, how.starts_with("fsync") ? "Input/output error" : "No space left on device"));
         EXPECT_EQ(lines(r.err), 1);
         EXPECT_EQ(bytes(), before);
+        EXPECT_EQ(names(), listed);  // a failed change leaves nothing beside the file
       }
-      EXPECT_FALSE(fs::exists(dic() + ".glosset-tmp"));
     }
   }
   EXPECT_GE(failures, 2);  // at least a write and the sync
-  EXPECT_TRUE(kills > 20 || injects.size() == 4) << kills;
+  EXPECT_TRUE(kills > 20 || injects.size() == 7) << kills;
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, Interrupted, ::testing::Range(0, 7));
@@ -123,11 +129,6 @@ TEST_F(SafetyTest, ACommitThatFailsIsReported) {
   ASSERT_EQ(cli({"add", "가", "家"}).status, 0);
   ASSERT_EQ(cli({"add", "가", "價"}).status, 0);
   Bytes before = bytes();
-  auto names = [&] {
-    std::set<std::string> all;
-    for (const auto &e : fs::directory_iterator(home_)) all.insert(e.path().filename());
-    return all;
-  };
   std::set<std::string> listed = names();
   const std::pair<std::string, std::string> faults[] = {{"fsync,fdatasync:error=EIO:when=1", "Input/output error"},
                                                         {"rename,renameat,renameat2:error=EACCES", "Permission denied"}};
@@ -141,19 +142,6 @@ TEST_F(SafetyTest, ACommitThatFailsIsReported) {
       EXPECT_EQ(names(), listed) << change[0] << " " << inject;
     }
   }
-}
-
-// Where the kernel cannot copy between the two files, the change copies
-// through a buffer and succeeds all the same.
-TEST_F(SafetyTest, ACopyTheKernelRefusesIsMadeThroughABuffer) {
-  if (access(kStrace, X_OK) != 0) GTEST_SKIP() << "strace is not installed";
-  ASSERT_EQ(cli({"add", "가", "家"}).status, 0);
-  int i = 0;
-  for (const char *err : {"EXDEV", "ENOSYS", "EINVAL", "EOPNOTSUPP"}) {
-    CliResult r = cli({"add", "가", hanja(i++)}, traced(std::string("copy_file_range:error=") + err));
-    EXPECT_EQ(r.status, 0) << err << ": " << r.err;
-  }
-  EXPECT_EQ(lines(cli({"get", "가"}).out), 5);
 }
 
 TEST_F(SafetyTest, ConcurrentWritersLoseNothingAndReadersSeeOnlyWholeFiles) {
@@ -251,8 +239,8 @@ TEST_F(SafetyTest, FailuresSayWhy) {
   dicttest::write_file(dic(), full);
   EXPECT_TRUE(exited(cli({"add", "나", "羅"}), 2, "cannot add the pair: the dictionary is full"));
   // A pair file that cannot be read to its end.
-  std::string pairs = write("pairs.txt", "나\t羅\n"), env = "ASAN_OPTIONS=detect_leaks=0";
-  CliResult r = run({"-f", path("new.hjd"), "import", pairs}, {kStrace, "-f", "-o", "/dev/null", "-E", env, "-P", pairs, "-e", "inject=read:error=EIO"});
+  std::string pairs = write("pairs.txt", "나\t羅\n");
+  CliResult r = run({"-f", path("new.hjd"), "import", pairs}, traced("read:error=EIO", pairs));
   EXPECT_TRUE(access(kStrace, X_OK) != 0 || exited(r, 2, "pairs.txt: read error; nothing was imported"));
 }
 
