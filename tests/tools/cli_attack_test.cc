@@ -23,10 +23,7 @@ constexpr gid_t kTeam = 64100;
 const User kAlice{64101, {kTeam}}, kBob{64102, {kTeam}}, kMallory{64103, {}};
 
 // glosset-dict run as `u` (its own group, and its groups).
-std::vector<std::string> as(const User &u) {
-  std::string groups = u.groups.empty() ? "--clear-groups" : "--groups=" + std::to_string(u.groups[0]);
-  return {"/usr/bin/setpriv", "--reuid=" + std::to_string(u.uid), "--regid=" + std::to_string(u.uid), groups};
-}
+std::vector<std::string> as(const User &u) { return as_uid(u.uid, u.groups.empty() ? 0 : u.groups[0]); }
 
 // Whether `fn`, run in a child process as `u` (with its groups), succeeds.
 bool as_user(const User &u, const std::function<bool()> &fn) {

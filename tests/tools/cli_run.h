@@ -80,6 +80,13 @@ inline std::vector<std::string> traced(const std::string &inject, const std::str
   return all;
 }
 
+// setpriv in front of a command: it runs as user `uid` with the group of that
+// number, and with `group` beside it (none when 0).
+inline std::vector<std::string> as_uid(unsigned uid, unsigned group = 0) {
+  return {"/usr/bin/setpriv", "--reuid=" + std::to_string(uid), "--regid=" + std::to_string(uid),
+          group != 0 ? "--groups=" + std::to_string(group) : std::string("--clear-groups")};
+}
+
 // The dictionary "words.hjd" in a private home directory.
 class CliTest : public dicttest::HomeDir {
  protected:
