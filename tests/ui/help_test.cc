@@ -82,7 +82,6 @@ std::string property(Widget shell, const char *name, Atom type) {
 std::string utf8_property(Widget shell, const char *name) {
   return property(shell, name, XInternAtom(XtDisplay(shell), "UTF8_STRING", False));
 }
-std::string label_of(Widget w) { return xs::text_of(w, XmNlabelString); }
 
 class HelpTest : public ::testing::TestWithParam<const char *> {
  protected:
@@ -137,7 +136,7 @@ TEST_P(HelpTest, F1ShowsTheTopicOfThePlace) {
   ASSERT_NE(quick, nullptr);
   for (auto [child, label] : {std::pair{DtHELP_QUICK_CLOSE_BUTTON, "닫기"}, {DtHELP_QUICK_MORE_BUTTON, "더 보기"},
                                {DtHELP_QUICK_BACK_BUTTON, "뒤로"}})
-    EXPECT_EQ(label_of(DtHelpQuickDialogGetChild(quick, child)), L(label));
+    EXPECT_EQ(xs::text_of(DtHelpQuickDialogGetChild(quick, child), XmNlabelString), L(label));
   // More leads into the volume at the same topic; Escape closes it.
   xs::click(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_MORE_BUTTON));
   Widget general = wait_shown("GeneralHelp_popup");
@@ -149,6 +148,8 @@ TEST_P(HelpTest, F1ShowsTheTopicOfThePlace) {
 }
 
 TEST_P(HelpTest, MenuShowsUsageAndAbout) {
+  // 도움말 sits at the right end of the menu bar.
+  EXPECT_GE(W.Help_item->core.x + W.Help_item->core.width + 10, XtParent(W.Help_item)->core.width);
   xs::click(W.Help_item);
   ASSERT_TRUE(xs::pump_until([] { return xs::on_screen(W.Usage_item); }));
   xs::click(W.Usage_item);
@@ -169,7 +170,7 @@ TEST_P(HelpTest, MenuShowsUsageAndAbout) {
   for (const std::string &part : {std::string("glosset " GLOSSET_VERSION), L("사용 허가: BSD-3-Clause"),
                                   L("사용자 사전: ") + user_, L("시스템 사전: ") + system_, L("입력기: ")})
     EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
-  EXPECT_EQ(label_of(XmMessageBoxGetChild(about, XmDIALOG_OK_BUTTON)), L("확인"));
+  EXPECT_EQ(xs::text_of(XmMessageBoxGetChild(about, XmDIALOG_OK_BUTTON), XmNlabelString), L("확인"));
   key_in(about, XK_Escape);
   EXPECT_TRUE(xs::pump_until([] { return shown("dtb_msg_dlg_popup") == nullptr; }));
 }
