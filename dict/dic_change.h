@@ -75,4 +75,7 @@ class Change {
 // half written.
 int create_whole(const char *path, std::span<const unsigned char> bytes);
 
+// The directory part of `path`: "." for a bare name, "/" for a name directly under the root.
+std::string directory_of(const std::string &path);
+
 }  // namespace dicchange

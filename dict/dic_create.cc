@@ -13,22 +13,18 @@
 
 namespace dicchange {
 
-namespace {
-
-std::string dir_of(const std::string &file) {
-  std::size_t slash = file.rfind('/');
+std::string directory_of(const std::string &path) {
+  std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : file.substr(0, slash);
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
-
-}  // namespace
 
 int create_whole(const char *path, std::span<const unsigned char> bytes) {
   if (path == nullptr || *path == '\0') {
     errno = ENOENT;
     return -1;
   }
-  std::string dir = dir_of(path);
+  std::string dir = directory_of(path);
   // An unnamed file gets its name only once it is whole, and vanishes with
   // the process if it never does. Where the system has no such files, a
   // named one beside the dictionary stands in.

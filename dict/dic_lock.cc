@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "dict/dic_change.h"
 #include "dict/dic_error.h"
 #include "dict/dic_format.h"
 
@@ -78,7 +79,7 @@ std::string opened_path(int fd, const char *path) {
 bool hold_directory(LockedFile &file, const char *path) {
   std::string full = opened_path(file.fd, path);
   std::size_t slash = full.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : full.substr(0, slash);
+  std::string dir = directory_of(full);
   file.name = slash == std::string::npos ? full : full.substr(slash + 1);
   file.shown = full;
   // O_PATH: a directory the user may search but not list serves as well.

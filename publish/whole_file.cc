@@ -11,14 +11,10 @@
 #include <cstring>
 #include <ctime>
 
+#include "dict/dic_change.h"
+
 namespace publish {
 namespace {
-
-std::string parent_of(const std::string &path) {
-  std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // mkdir -p: the directories above a target that does not exist yet.
 bool make_dirs(const std::string &dir, std::string &why) {
@@ -28,7 +24,7 @@ bool make_dirs(const std::string &dir, std::string &why) {
     why = dir + ": Not a directory";
     return false;
   }
-  if (dir != "/" && dir != "." && !make_dirs(parent_of(dir), why)) return false;
+  if (dir != "/" && dir != "." && !make_dirs(dicchange::directory_of(dir), why)) return false;
   if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) {
     why = dir + ": " + std::strerror(errno);
     return false;
@@ -61,7 +57,7 @@ bool regular_target(const std::string &path, std::string &resolved, bool &exists
       resolved = real;
     } else {  // a link to a file not made yet: that file is made
       ssize_t n = readlink(path.c_str(), real, sizeof real - 1);
-      if (n > 0) resolved = real[0] == '/' ? std::string(real, n) : parent_of(path) + "/" + std::string(real, n);
+      if (n > 0) resolved = real[0] == '/' ? std::string(real, n) : dicchange::directory_of(path) + "/" + std::string(real, n);
     }
   }
   exists = stat(resolved.c_str(), &st) == 0;
@@ -97,7 +93,7 @@ Fingerprint fingerprint_of(const std::string &path) {
 }
 
 bool write_whole(const std::string &path, std::string_view bytes, std::string &why, bool durable) {
-  const std::string dir = parent_of(path);
+  const std::string dir = dicchange::directory_of(path);
   if (!make_dirs(dir, why)) return false;
   std::string tmp = path + ".glosset-XXXXXX";
   int fd = mkostemp(tmp.data(), O_CLOEXEC);
@@ -134,7 +130,7 @@ bool write_whole(const std::string &path, std::string_view bytes, std::string &w
 }
 
 FileLock::FileLock(const std::string &path) {
-  std::string dir = parent_of(path);
+  std::string dir = dicchange::directory_of(path);
   if (!make_dirs(dir, why_)) return;
   fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd_ < 0) {
