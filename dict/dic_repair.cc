@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 
@@ -32,29 +33,40 @@ bool looks_intact(std::string_view s) {
 
 class Salvager {
  public:
-  explicit Salvager(std::span<const unsigned char> image) : image_(image), tile_of_(image.size(), -1) {}
+  explicit Salvager(std::span<const unsigned char> image)
+      : image_(image),
+        tile_of_(std::make_unique<int[]>(image.size() > dicfmt::kFirstNode ? image.size() - dicfmt::kFirstNode : 0)) {}
   SalvageReport run();
 
  private:
   int number(long offset) const { return static_cast<int>(be24::decode(&image_[offset])); }
   // The tile that begins at `offset`, or -1.
   int tile_at(int offset) const {
-    return offset >= dicfmt::kFirstNode && static_cast<std::size_t>(offset) < image_.size() ? tile_of_[offset] : -1;
+    return offset >= dicfmt::kFirstNode && static_cast<std::size_t>(offset) < image_.size()
+               ? tile_of_[offset - dicfmt::kFirstNode] - 1
+               : -1;
   }
   void tile();
   void walk_chain(int slot);
   void walk_free_list(int k);
   void walk_orphans(int head);
-  int key_for_leading_values(const std::vector<int> &segment, int length) const;
+  void note_cut_readings();
+  int key_for_leading_values(int segment_slot, int length) const;
   void keep(int key, int value, bool orphan);
   void order_pairs();
 
   std::span<const unsigned char> image_;
-  std::vector<int> tile_of_;
+  // By offset from the first node: 1 + the tile beginning there, 0 none
+  // (zeroed at once rather than filled element by element).
+  std::unique_ptr<int[]> tile_of_;
   std::vector<Tile> tiles_;
   std::vector<Seen> seen_;
   std::array<int, dicfmt::kSlotCount> last_key_{};  // tile of the last key a chain walk met, -1 none
   std::array<bool, dicfmt::kSlotCount> cut_{};      // the walk stopped at a link it could not follow
+  // By string length: the last reading of the one cut chain whose last reading
+  // has that length; -1 none, kAmbiguous several.
+  static constexpr int kAmbiguous = -2;
+  std::array<int, dicfmt::kLengthMask + 1> cut_reading_of_length_{};
   struct Kept {
     std::string_view key, value;
     int value_at;
@@ -75,7 +87,7 @@ void Salvager::tile() {
       break;
     }
     dicnode::View node = dicnode::decode(&image_[at]);
-    tile_of_[at] = static_cast<int>(tiles_.size());
+    tile_of_[at - dicfmt::kFirstNode] = static_cast<int>(tiles_.size()) + 1;
     tiles_.push_back({static_cast<int>(at), node.head.length, node.head.key, node.link, node.text});
     at = end;
   }
@@ -134,30 +146,40 @@ void Salvager::walk_free_list(int k) {
 // of several chains make the piece a lost free list, whose words belong to no
 // reading. When it holds none, it is the last reading of the one chain that
 // ends in a link that cannot be followed, if there is exactly one that fits.
-int Salvager::key_for_leading_values(const std::vector<int> &segment, int length) const {
-  auto fits = [&](int key) { return key >= 0 && tiles_[key].length == length; };
-  int slot = -1;
-  for (int t : segment) {
-    if (!tiles_[t].key) continue;
-    int s = hash_bytes(tiles_[t].text);
-    if (slot >= 0 && s != slot) return -1;
-    slot = s;
-  }
-  if (slot >= 0) return fits(last_key_[slot]) ? last_key_[slot] : -1;
-  int found = -1;
+// The cut chains are tallied once, so a file full of pieces costs no more
+// than one pass over the chains.
+void Salvager::note_cut_readings() {
+  cut_reading_of_length_.fill(-1);
   for (int s = 0; s < dicfmt::kSlotCount; ++s) {
-    if (!cut_[s] || !fits(last_key_[s])) continue;
-    if (found >= 0) return -1;  // two candidates: the reading cannot be told
-    found = last_key_[s];
+    int key = last_key_[s];
+    if (!cut_[s] || key < 0) continue;
+    int &found = cut_reading_of_length_[tiles_[key].length];
+    found = found == -1 ? key : kAmbiguous;
   }
-  return found;
+}
+
+// `segment_slot`: the chain of the piece's readings, -1 when it holds none,
+// kAmbiguous when they come from several chains.
+int Salvager::key_for_leading_values(int segment_slot, int length) const {
+  if (segment_slot == kAmbiguous) return -1;
+  if (segment_slot >= 0) {
+    int key = last_key_[segment_slot];
+    return key >= 0 && tiles_[key].length == length ? key : -1;
+  }
+  int found = cut_reading_of_length_[length];
+  return found == kAmbiguous ? -1 : found;
 }
 
 void Salvager::walk_orphans(int head) {
   std::vector<int> segment;
+  int slot = -1;
   for (int t = head; t >= 0 && seen_[t] == Seen::no; t = tiles_[t].link == 0 ? -1 : tile_at(tiles_[t].link)) {
     seen_[t] = Seen::orphan;
     segment.push_back(t);
+    if (tiles_[t].key && slot != kAmbiguous) {
+      int s = hash_bytes(tiles_[t].text);
+      slot = slot >= 0 && s != slot ? kAmbiguous : s;
+    }
   }
   int key = -1;
   bool leading = true;
@@ -166,7 +188,7 @@ void Salvager::walk_orphans(int head) {
       key = t;
       leading = false;
     } else if (leading) {
-      int owner = key_for_leading_values(segment, tiles_[t].length);
+      int owner = key_for_leading_values(slot, tiles_[t].length);
       if (owner >= 0)
         keep(owner, t, true);
       else if (looks_intact(tiles_[t].text))
@@ -202,6 +224,7 @@ SalvageReport Salvager::run() {
   last_key_.fill(-1);
   for (int slot = 0; slot < dicfmt::kSlotCount; ++slot) walk_chain(slot);
   for (int k = 0; k < dicfmt::kSizeClasses; ++k) walk_free_list(k);
+  note_cut_readings();
   // Pieces of chain nothing reaches any more: first from the nodes nothing
   // points to, then whatever is left (pieces that loop).
   std::vector<bool> pointed(tiles_.size(), false);

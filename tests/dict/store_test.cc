@@ -12,6 +12,7 @@
 #include <random>
 
 #include "dict/dic_error.h"
+#include "dict/dic_repair.h"
 #include "tests/dict/dic_model.h"
 #include "tests/dict/dict_test_util.h"
 
@@ -313,6 +314,43 @@ TEST_F(DamagedTest, PlansThatDoNotFitTheFileAreNotWritten) {
   for (int slot = 0; slot < 1991; ++slot) set_num(sound_, 12 + 3 * slot, 0xFFFFFF);
   VerifyReport r = verify_image(sound_, 10);
   EXPECT_EQ(Sizes({r.problems.size(), r.orphan_keys, r.orphan_values, r.total}), Sizes({10, 3, 4, 1991 + 7}));
+}
+
+// Repair gives the words at the head of a piece of chain that nothing reaches
+// to the one reading, of the right length, whose chain the cut went through;
+// when two could be it, the words go to none and are listed for review.
+TEST(Salvage, WordsBehindACutGoToTheOneReadingThatFits) {
+  const std::string kHanjaW2 = "\xF9\xD3\xEA\xA1";
+  using Pair = std::pair<std::string, std::string>;
+  const std::vector<Pair> all = {{kGa, kGa1}, {kGa, kGa2}, {kNa, kGa1}, {kNa, kGa3}, {kHanja, kHanjaW}, {kHanja, kHanjaW2}};
+  DicBuilder builder;
+  for (const auto &[k, v] : all) ASSERT_EQ(builder.add(k, v), DicBuilder::Result::added);
+  const Bytes &sound = builder.image();
+  auto first_word_link = [&](const std::string &key) {  // the link field of the reading's first word
+    int at = num_at(sound, 12 + 3 * hash(key.c_str()));
+    int word = num_at(sound, at + 1 + key.size());
+    return static_cast<std::size_t>(word + 1 + key.size());
+  };
+  struct Case {
+    std::vector<std::string> cut;
+    std::vector<Pair> lost;  // second words kept by no reading
+  } cases[] = {
+      {{kGa}, {}},
+      {{kGa, kHanja}, {}},  // readings of different lengths: each word finds its own
+      {{kGa, kNa}, {{kGa, kGa2}, {kNa, kGa3}}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(&c - cases);
+    Bytes damaged = sound;
+    for (const std::string &key : c.cut) set_num(damaged, first_word_link(key), 0xFFFFF0);
+    SalvageReport r = salvage(damaged);
+    std::multiset<Pair> kept, expected(all.begin(), all.end());
+    for (const SalvagedPair &p : r.pairs) kept.emplace(p.key, p.value);
+    for (const Pair &p : c.lost) expected.erase(p);
+    EXPECT_EQ(kept, expected);
+    EXPECT_EQ(r.keyless_words.size(), c.lost.size());
+    EXPECT_EQ(r.orphaned, c.cut.size() - c.lost.size());
+  }
 }
 
 }  // namespace
