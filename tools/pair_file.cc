@@ -1,24 +1,47 @@
 #include "tools/pair_file.h"
 
+#include <sys/types.h>
+
+#include <cstdlib>
+#include <optional>
 #include <string_view>
 
 #include "dict/dic_format.h"
 #include "tools/text_codec.h"
 
-const char *pair_problem(const std::string &reading, const std::string &word, std::string &reading_euc,
-                         std::string &word_euc) {
+namespace {
+
+// The EUC-KR form of the last reading converted: a table lists a reading's
+// words one after the other.
+class ReadingCache {
+ public:
+  const std::optional<std::string> &euc(const std::string &reading) {
+    if (!held_ || reading != utf8_) {
+      utf8_ = reading;
+      euc_ = textcodec::to_euc(reading);
+      held_ = true;
+    }
+    return euc_;
+  }
+
+ private:
+  bool held_ = false;
+  std::string utf8_;
+  std::optional<std::string> euc_;
+};
+
+const char *problem_of(const std::string &reading, const std::string &word, ReadingCache &readings,
+                       std::string &reading_euc, std::string &word_euc) {
   if (reading.empty() || word.empty()) return "empty reading or word";
-  auto r = textcodec::to_euc(reading);
+  const std::optional<std::string> &r = readings.euc(reading);
   auto w = textcodec::to_euc(word);
   if (!r || !w) return "character outside KS X 1001";
   if (r->size() != w->size()) return "word length differs from reading";
   if (dicfmt::size_class(static_cast<int>(r->size())) < 0) return "longer than 8 characters";
-  reading_euc = std::move(*r);
+  reading_euc = *r;
   word_euc = std::move(*w);
   return nullptr;
 }
-
-namespace {
 
 // Splits a line into reading and word; false when it has neither form.
 bool split_line(std::string_view line, std::string &reading, std::string &word) {
@@ -39,31 +62,44 @@ bool split_line(std::string_view line, std::string &reading, std::string &word) 
   return true;
 }
 
+// getline's buffer, which it grows with realloc.
+struct LineBuffer {
+  char *data = nullptr;
+  std::size_t capacity = 0;
+  LineBuffer() = default;
+  LineBuffer(const LineBuffer &) = delete;
+  LineBuffer &operator=(const LineBuffer &) = delete;
+  ~LineBuffer() { std::free(data); }
+};
+
 }  // namespace
+
+const char *pair_problem(const std::string &reading, const std::string &word, std::string &reading_euc,
+                         std::string &word_euc) {
+  ReadingCache readings;
+  return problem_of(reading, word, readings, reading_euc, word_euc);
+}
 
 PairFileStats read_pair_file(FILE *in, const std::function<void(const StorablePair &)> &on_pair,
                              const std::function<void(long line)> &on_line) {
   PairFileStats stats;
-  std::string line, reading, word;
+  std::string reading, word;
   StorablePair pair;
-  int c;
-  bool more = true;
-  while (more) {
-    line.clear();
-    while ((c = std::fgetc(in)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-    if (c == EOF) {
-      more = false;
-      if (line.empty()) break;
-    }
+  LineBuffer buffer;
+  ReadingCache readings;
+  ssize_t got;
+  while ((got = getline(&buffer.data, &buffer.capacity, in)) >= 0) {
+    std::string_view line(buffer.data, static_cast<std::size_t>(got));
     ++stats.lines;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     std::size_t first = line.find_first_not_of(" \t");
     if (first != std::string::npos && line[first] != '#') {
       const char *problem = nullptr;
       if (!split_line(line, reading, word))
         problem = "not READING<TAB>WORD or READING:WORD:COMMENT";
       else
-        problem = pair_problem(reading, word, pair.reading, pair.word);
+        problem = problem_of(reading, word, readings, pair.reading, pair.word);
       if (problem != nullptr) {
         stats.skipped.push_back({stats.lines, problem});
       } else {
