@@ -7,8 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "conv/euc_to_utf_sub.h"
-
 namespace {
 
 constexpr std::size_t kUnbounded = SIZE_MAX;  // the plain converter, given the room its caller must provide
@@ -71,33 +69,6 @@ TEST(Strconv, ConvertsOrFailsWithinTheBuffer) {
     }
     EXPECT_EQ(buf.substr(room), std::string(8, 'Z')) << "case " << i << ": overrun";
   }
-}
-
-// Every character through both converters. Characters below U+0800 come out
-// of eucs2utfs in two bytes, which utfs2eucs does not take: their way back is
-// the three-byte form the table holds.
-TEST(Strconv, EveryCharacterComesBack) {
-  int back = 0, two_byte = 0;
-  for (unsigned code = 0xA1A1; code <= 0xFEFE; ++code) {
-    if (euc2utf(static_cast<std::uint16_t>(code)) == 0) continue;
-    const char euc[3] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF), 0};
-    char utf[4], again[3];
-    ASSERT_EQ(eucs2utfs(utf, euc), 1) << std::hex << code;
-    if (std::strlen(utf) == 2) {
-      ++two_byte;
-      ASSERT_EQ(utfs2eucs(again, utf), 0) << std::hex << code;
-      const unsigned cp = (utf[0] & 0x1F) << 6 | (utf[1] & 0x3F);
-      const char table_form[4] = {'\xE0', static_cast<char>(0x80 | cp >> 6), static_cast<char>(0x80 | (cp & 0x3F)), 0};
-      ASSERT_EQ(utfs2eucs(again, table_form), 1) << std::hex << code;
-    } else {
-      ASSERT_EQ(std::strlen(utf), 3u) << std::hex << code;
-      ASSERT_EQ(utfs2eucs(again, utf), 1) << std::hex << code;
-    }
-    ASSERT_STREQ(again, euc) << std::hex << code;
-    ++back;
-  }
-  EXPECT_EQ(back, 8224);
-  EXPECT_EQ(two_byte, 170);
 }
 
 TEST(Strconv, NullSourceGivesEmptyDestination) {

@@ -14,17 +14,14 @@
 #include "dict/hanja_util.h"
 #include "publish/publish.h"
 #include "publish/system_table.h"
-#include "tests/support/scratch.h"
-#include "tools/text_codec.h"
+#include "tests/tools/cli_run.h"
 
 namespace {
 
 using publish::Pair;
 using publish::Pairs;
-
-std::string ks(int row, int i) { return *textcodec::to_utf8(std::string{char(row + i / 94), char(161 + i % 94)}); }
-std::string syllable(int i) { return ks(0xB0, i); }
-std::string hanja(int i) { return ks(0xCA, i); }
+using clitest::hanja;
+using clitest::syllable;
 
 std::vector<std::string> lines_of(const std::string &path) {
   std::ifstream in(path);
