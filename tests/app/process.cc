@@ -1,29 +1,17 @@
-// Child processes and outside observation of their windows.
+// Outside observation of the windows of child processes.
 #include "tests/app/process.h"
 
 #include <X11/Xutil.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <thread>
-
-extern char **environ;
 
 namespace app_test {
 
 using Clock = std::chrono::steady_clock;
-
-void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 EnvChanges build_tree_env(const char *lang) {
   const std::string build = GLOSSET_BUILD_DIR;
@@ -31,56 +19,6 @@ EnvChanges build_tree_env(const char *lang) {
           {"XFILESEARCHPATH", build + "/app-defaults/%L/%N"},
           {"LANG", lang ? std::optional<std::string>(lang) : std::nullopt},
           {"LC_ALL", std::nullopt}};
-}
-
-bool wait_for(const std::function<bool()> &done, int timeout_ms) {
-  for (auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms); Clock::now() < deadline; sleep_ms(50)) {
-    if (done()) return true;
-  }
-  return done();
-}
-
-Child::Child(const std::vector<std::string> &argv, const EnvChanges &env) {
-  std::vector<std::string> entries;
-  for (char **e = environ; *e != nullptr; e++) {
-    if (env.count(std::string(*e, std::strcspn(*e, "="))) == 0) entries.push_back(*e);
-  }
-  for (const auto &[name, value] : env) {
-    if (value) entries.push_back(name + "=" + *value);
-  }
-  std::vector<char *> args, envp;
-  for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
-  for (const std::string &e : entries) envp.push_back(const_cast<char *>(e.c_str()));
-  args.push_back(nullptr);
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), envp.data()) != 0) pid_ = -1;
-  posix_spawn_file_actions_destroy(&actions);
-}
-
-Child::~Child() {
-  if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
-}
-
-int Child::wait(int timeout_ms) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
-  int status = 0;
-  rusage usage = {};
-  while (pid_ > 0 && wait4(pid_, &status, WNOHANG, &usage) != pid_) {
-    if (Clock::now() > deadline) return -1;  // the destructor kills it
-    sleep_ms(10);
-  }
-  if (pid_ < 0) return -1;
-  pid_ = -1;
-  max_rss_kb_ = usage.ru_maxrss;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Child::stderr_text() const {
-  std::ifstream in(err_path_, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 MapWatcher::MapWatcher() {
@@ -218,6 +156,9 @@ Pixels grab_settled(Display *display, Window window) {
   return last;
 }
 
+namespace {
+
+// Text lines in `now`: runs of rows that differ from `empty`, gaps of one row bridged.
 int text_lines(const Pixels &empty, const Pixels &now) {
   if (empty.rows.size() != now.rows.size() || (!now.rows.empty() && empty.rows[0].size() != now.rows[0].size())) return -1;
   int lines = 0, gap = 2;
@@ -228,6 +169,8 @@ int text_lines(const Pixels &empty, const Pixels &now) {
   }
   return lines;
 }
+
+}  // namespace
 
 std::vector<int> lines_shown(Display *display, const std::vector<WindowBox> &windows,
                              const std::vector<Pixels> &empty, const std::vector<int> &want) {

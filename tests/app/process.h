@@ -2,46 +2,18 @@
 // watching and driving its windows from outside, as a user would.
 #pragma once
 #include <X11/Xlib.h>
-#include <sys/types.h>
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "tests/support/scratch.h"
+#include "tests/app/child.h"
 
 namespace app_test {
 
-// Environment changes for a child: a value sets the variable, nullopt unsets it.
-using EnvChanges = std::map<std::string, std::optional<std::string>>;
-
 // The build tree's catalogs and resource files, with LANG as given (nullptr: unset).
 EnvChanges build_tree_env(const char *lang);
-
-void sleep_ms(int ms);
-// Polls done() every 50 ms for up to timeout_ms; answers done().
-bool wait_for(const std::function<bool()> &done, int timeout_ms = 5000);
-
-class Child {
- public:
-  // Starts argv (argv[0] is the program path) with the environment changed by env; stderr is captured.
-  Child(const std::vector<std::string> &argv, const EnvChanges &env);
-  ~Child();
-  Child(const Child &) = delete;
-  Child &operator=(const Child &) = delete;
-  // The exit status, or -1 on a signal or after timeout_ms (the child is then killed).
-  int wait(int timeout_ms = 10000);
-  std::string stderr_text() const;
-  long max_rss_kb() const { return max_rss_kb_; }  // known after a successful wait()
-
- private:
-  scratch::Dir dir_{"glosset-child"};
-  const std::string err_path_ = dir_ / "stderr";
-  pid_t pid_ = -1;
-  long max_rss_kb_ = 0;
-};
 
 // Watches the screen for windows being mapped.
 class MapWatcher {
@@ -87,8 +59,6 @@ struct Pixels {
 Pixels grab(Display *display, Window window);
 // Grabs until two grabs 100 ms apart agree: the finished picture of a window still being painted.
 Pixels grab_settled(Display *display, Window window);
-// Text lines in `now`: runs of rows that differ from `empty`, gaps of one row bridged.
-int text_lines(const Pixels &empty, const Pixels &now);
 // The text lines of each window, waited for (up to 20 s) to become `want`.
 std::vector<int> lines_shown(Display *display, const std::vector<WindowBox> &windows,
                              const std::vector<Pixels> &empty, const std::vector<int> &want);

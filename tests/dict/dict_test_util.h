@@ -1,6 +1,7 @@
 // Test helpers of the store: its headers, a private home directory holding
 // the user dictionary, byte-level access to the file, and lookups as lists.
 #pragma once
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -37,6 +38,13 @@ inline std::vector<int> nums(const Bytes &b, std::initializer_list<int> offsets)
   std::vector<int> out;
   for (int at : offsets) out.push_back(num_at(b, static_cast<std::size_t>(at)));
   return out;
+}
+
+// Takes a lock of `type` (F_WRLCK: the one a change holds) on the whole file of `fd`, by `how` (F_SETLK, F_OFD_SETLK).
+inline bool lock(int fd, int how, short type) {
+  struct flock l {};
+  l.l_type = type, l.l_whence = SEEK_SET;
+  return fcntl(fd, how, &l) == 0;
 }
 
 inline void set_num(Bytes &b, std::size_t at, int v) { b.at(at) = v >> 16, b.at(at + 1) = v >> 8, b.at(at + 2) = v; }

@@ -180,9 +180,7 @@ TEST_F(StoreTest, FailuresLeaveEveryFileAlone) {
                             InsertDic(0, 2, ga2, i[1], i[2], i[3], i[4], i[5]), DeleteDic(0, d[0], d[1], d[2], d[3], d[4], d[5])};
   };
   int fd = open(user_dic().c_str(), O_RDWR | O_CLOEXEC);
-  struct flock writer {};
-  writer.l_type = F_WRLCK;  // what a change holds
-  ASSERT_EQ(fcntl(fd, F_OFD_SETLK, &writer), 0);
+  ASSERT_TRUE(lock(fd, F_OFD_SETLK, F_WRLCK));
   scratch::Env wait("GLOSSET_LOCK_WAIT_MS", "0");
   EXPECT_EQ(changes(), (std::vector<int>{-1, -1, -1, -1, -1}));
   EXPECT_EQ(UpdateHanjaWord(0, nullptr, kGa1.c_str(), kGa2.c_str()), -1);

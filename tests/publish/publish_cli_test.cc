@@ -140,10 +140,7 @@ TEST_F(Publish, TwoWritersAtOnceLeaveAWholeSortedFileWithBothWords) {
       const int i = round * 2 + w;  // two characters: no comment from the system table
       const std::string reading = clitest::syllable(i) + clitest::syllable(i), word = clitest::hanja(i) + clitest::hanja(i);
       expected.insert(reading + ":" + word + ":\n");
-      std::filesystem::create_directories(path("w" + std::to_string(w)));
-      writers.emplace_back([this, reading, word, w] {
-        EXPECT_EQ(clitest::run_cli(path("w" + std::to_string(w)), {"-f", dic(), "add", reading, word}).status, 0);
-      });
+      writers.emplace_back([this, reading, word] { EXPECT_EQ(cli({"add", reading, word}).status, 0); });
     }
     for (std::thread &t : writers) t.join();
     EXPECT_EQ(text("uim/byeoru-dict"), std::accumulate(expected.begin(), expected.end(), std::string())) << round;

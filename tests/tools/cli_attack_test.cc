@@ -35,12 +35,6 @@ bool as_user(const User &u, const std::function<bool()> &fn) {
   return pid > 0 && waitpid(pid, &ws, 0) == pid && WIFEXITED(ws) && WEXITSTATUS(ws) == 0;
 }
 
-bool lock(int fd, int how, short type) {
-  struct flock l {};
-  l.l_type = type, l.l_whence = SEEK_SET;
-  return fcntl(fd, how, &l) == 0;
-}
-
 struct stat stat_of(const std::string &p) {
   struct stat st {};
   lstat(p.c_str(), &st);
@@ -134,8 +128,8 @@ TEST_P(Attack, AReaderCannotBlockAChange) {
   alices(0644);
   scratch::Env wait("GLOSSET_LOCK_WAIT_MS", "2000");
   const std::function<bool(int)> locks[] = {[](int fd) { return flock(fd, LOCK_EX) == 0; },
-                                            [](int fd) { return lock(fd, F_SETLK, F_RDLCK); },
-                                            [](int fd) { return lock(fd, F_OFD_SETLK, F_RDLCK); }};
+                                            [](int fd) { return dicttest::lock(fd, F_SETLK, F_RDLCK); },
+                                            [](int fd) { return dicttest::lock(fd, F_OFD_SETLK, F_RDLCK); }};
   int i = 0;
   for (const auto &take : locks) {
     int fd = open(dic_.c_str(), O_RDONLY | O_CLOEXEC);

@@ -1,14 +1,8 @@
 // Running glosset-dict as a process, as a user or a script would.
 #pragma once
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-
 #include <set>
 
+#include "tests/app/child.h"
 #include "tests/dict/dict_test_util.h"
 #include "tools/text_codec.h"
 
@@ -36,34 +30,17 @@ inline ::testing::AssertionResult exited(const CliResult &r, int status, const s
 inline int lines(const std::string &s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
 
 // Runs glosset-dict with `args` (behind `prefix`, a wrapper such as strace),
-// standard input from /dev/null, standard output and error into files of
-// `scratch`. A command that hangs is killed after a minute and fails its test.
-inline CliResult run_cli(const std::string &scratch, const std::vector<std::string> &args,
-                         const std::vector<std::string> &prefix = {}) {
+// standard input empty. A command that hangs is killed after a minute and
+// fails its test.
+inline CliResult run_cli(const std::vector<std::string> &args, const std::vector<std::string> &prefix = {}) {
   std::vector<std::string> all = prefix;
   all.push_back(GLOSSET_DICT), all.insert(all.end(), args.begin(), args.end());
-  std::vector<char *> argv;
-  for (std::string &a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::string files[3] = {"/dev/null", scratch + "/.out", scratch + "/.err"};
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  for (int fd = 0; fd < 3; ++fd)
-    posix_spawn_file_actions_addopen(&fa, fd, files[fd].c_str(), fd ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY, 0644);
-  pid_t pid;
+  app_test::Child child(all, {});
   CliResult r;
-  if (posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ) == 0) {
-    pollfd p{static_cast<int>(syscall(SYS_pidfd_open, pid, 0)), POLLIN, 0};
-    if (p.fd >= 0 && poll(&p, 1, 60000) == 0) kill(pid, SIGKILL);
-    close(p.fd);
-    int ws = 0;
-    waitpid(pid, &ws, 0);
-    r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
-    r.signal = WIFSIGNALED(ws) ? WTERMSIG(ws) : 0;
-  }
-  posix_spawn_file_actions_destroy(&fa);
-  auto text = [](const std::string &f) { Bytes b = dicttest::read_file(f); return std::string(b.begin(), b.end()); };
-  r.out = text(files[1]), r.err = text(files[2]);
+  r.status = child.wait(60000);
+  r.signal = child.signal();
+  r.out = child.stdout_text();
+  r.err = child.stderr_text();
   return r;
 }
 
@@ -104,7 +81,7 @@ class CliTest : public dicttest::HomeDir {
     return path(name);
   }
   CliResult run(const std::vector<std::string> &args, const std::vector<std::string> &prefix = {}) const {
-    return run_cli(home_.string(), args, prefix);
+    return run_cli(args, prefix);
   }
   // Runs a command on dic().
   CliResult cli(std::vector<std::string> args, const std::vector<std::string> &prefix = {}) const {

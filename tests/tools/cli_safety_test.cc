@@ -148,11 +148,8 @@ TEST_F(SafetyTest, ConcurrentWritersLoseNothingAndReadersSeeOnlyWholeFiles) {
   std::vector<std::thread> writers;
   for (int w = 0; w < 4; ++w) {
     writers.emplace_back([&, w] {
-      std::string scratch = path("writer" + std::to_string(w));
-      fs::create_directory(scratch);
-      auto run = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), {"-f", dic()});
-        CliResult r = run_cli(scratch, args);
+      auto run = [&](const std::vector<std::string> &args) {
+        CliResult r = cli(args);
         EXPECT_EQ(r.status, 0) << r.err;
         return r.status == 0;
       };
@@ -179,9 +176,7 @@ TEST_F(SafetyTest, ASecondWriterWaitsForTheLockThenGivesUp) {
   ASSERT_EQ(cli({"add", "가", "家"}).status, 0);
   Bytes before = bytes();
   int fd = open(dic().c_str(), O_RDWR | O_CLOEXEC);
-  struct flock writer {};
-  writer.l_type = F_WRLCK;  // the lock a change holds
-  ASSERT_EQ(fcntl(fd, F_OFD_SETLK, &writer), 0);
+  ASSERT_TRUE(dicttest::lock(fd, F_OFD_SETLK, F_WRLCK));
   scratch::Env wait("GLOSSET_LOCK_WAIT_MS", "300");
   EXPECT_TRUE(exited(cli({"add", "가", "價"}), 2, dic() + ": cannot add the pair: another program is changing it"));
   EXPECT_EQ(bytes(), before);
