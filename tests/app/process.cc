@@ -4,14 +4,11 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
-#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 
 namespace app_test {
-
-using Clock = std::chrono::steady_clock;
 
 EnvChanges build_tree_env(const char *lang) {
   const std::string build = GLOSSET_BUILD_DIR;
@@ -30,13 +27,13 @@ MapWatcher::MapWatcher() {
 }
 
 Window MapWatcher::next_mapped(int timeout_ms, const std::function<bool(Window)> &pred) {
-  for (auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms); Clock::now() < deadline; sleep_ms(10)) {
-    XEvent ev;
-    while (XCheckTypedEvent(display_, MapNotify, &ev)) {
-      if (ev.xmap.event == DefaultRootWindow(display_) && pred(ev.xmap.window)) return ev.xmap.window;
-    }
-  }
-  return 0;
+  Window found = 0;
+  wait_for([&] {
+    for (XEvent ev; found == 0 && XCheckTypedEvent(display_, MapNotify, &ev);)
+      if (ev.xmap.event == DefaultRootWindow(display_) && pred(ev.xmap.window)) found = ev.xmap.window;
+    return found != 0;
+  }, timeout_ms, 10);
+  return found;
 }
 
 Window MapWatcher::next_toplevel(int timeout_ms) {
