@@ -8,18 +8,12 @@
 
 #include "dtb/dtb_private.h"
 #include "dtb/dtb_utils.h"
-#include "tests/dtb/gui_dialogs.h"
 #include "tests/support/x_session.h"
 
 namespace {
 
 std::vector<Widget> boxes() { return xs::popups("dtb_msg_dlg_popup"); }
-// The newest message box on the screen, or null.
-Widget shown_box() {
-  Widget shown = nullptr;
-  for (Widget box : boxes()) shown = XtIsManaged(box) ? box : shown;
-  return shown;
-}
+Widget shown_box() { return xs::shown("dtb_msg_dlg_popup"); }
 
 // A button of a message box by letter: o(k), 2 and 3 (the extra actions,
 // found by name, since their user data holds other things during a modal
@@ -166,7 +160,7 @@ TEST(DeleteConfirmation, HelpDoesNothingOtherWindowsWaitAndEscapeSaysNo) {
   EXPECT_EQ(DTB_MODAL_ACTION2, wait_for_answer(rec, inner));
   EXPECT_EQ(0, std::memcmp(&before, &rec, sizeof before));
   EXPECT_EQ(0, g_calls[0]);
-  dtb_test::press(outside);  // the answered question no longer holds the grab
+  xs::press(outside);  // the answered question no longer holds the grab
   EXPECT_EQ(1, g_calls[0]);
   XtDestroyWidget(other);
   XtDestroyWidget(inner);

@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>  // before the X headers, whose macros clash with it
+
 #include "tests/support/x_session.h"
 
 #include <chrono>
@@ -85,6 +87,12 @@ void click(Widget w) {
   button(1, false);
 }
 
+void press(Widget button) {
+  ASSERT_TRUE(button != nullptr && pump_until([button] { return on_screen(button); })) << (button != nullptr ? XtName(button) : "no button");
+  click(button);
+  pump_for(30);
+}
+
 void key(KeySym sym) {
   Display *d = session().display;
   for (Bool down : {True, False}) XTestFakeKeyEvent(d, XKeysymToKeycode(d, sym), down, CurrentTime);
@@ -118,6 +126,12 @@ std::vector<Widget> popups(const char *shell_name, Widget top) {
   return out;
 }
 
+Widget shown(const char *shell_name, Widget top) {
+  Widget newest = nullptr;
+  for (Widget w : popups(shell_name, top)) newest = XtIsManaged(w) ? w : newest;
+  return newest;
+}
+
 std::string text(XmString s) {
   char *raw = static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
   std::string out = raw != nullptr ? raw : "";
@@ -131,6 +145,12 @@ std::string text_of(Widget w, const char *resource) {
   std::string out = text(s);
   XmStringFree(s);
   return out;
+}
+
+std::string taken(char *xt_string) {
+  std::string s = xt_string != nullptr ? xt_string : "";
+  XtFree(xt_string);
+  return s;
 }
 
 }  // namespace xs

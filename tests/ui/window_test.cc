@@ -1,6 +1,6 @@
 // The main window in-process, in both text modes: its widgets and texts, Find,
 // and Add, Modify and Delete through the dialog and the delete confirmation.
-#include <gtest/gtest.h>  // before the X headers, whose macros clash with it
+#include "tests/ui/main_window.h"
 
 #include <X11/IntrinsicP.h>
 #include <X11/keysym.h>
@@ -10,7 +10,6 @@
 #include <Xm/TextF.h>
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -18,19 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "app/glosset.h"
 #include "dict/hanja_insert.h"
 #include "dict/hanja_util.h"
 #include "editor/builtin_text.h"
 #include "editor/hanja_ui_util.h"
-#include "tests/support/scratch.h"
-#include "tests/support/x_session.h"
-#include "ui/gl_main_ui.h"
 
 namespace {
-
-DtbGlMainMainwindowInfo &W = dtb_gl_main_mainwindow;
-DtbGlMainDialogInfo &D = dtb_gl_main_dialog;
 
 const char kHanja[] = "\xc7\xd1\xc0\xda";   // 한자
 const char kSajeon[] = "\xbb\xe7\xc0\xfc";  // 사전
@@ -58,12 +50,6 @@ std::vector<std::string> M(std::initializer_list<const char *> words) {
   return v;
 }
 
-void flush() {
-  XSync(xs::session().display, False);
-  while (XtAppPending(xs::session().app) != 0) XtAppProcessEvent(xs::session().app, XtIMAll);
-}
-
-std::string label_text(Widget label) { return xs::text_of(label, XmNlabelString); }
 std::vector<std::string> items(Widget list = W.usrhjd_list) {
   XmStringTable table = nullptr;
   int count = 0;
@@ -72,35 +58,8 @@ std::vector<std::string> items(Widget list = W.usrhjd_list) {
   for (int i = 0; i < count; i++) texts.push_back(xs::text(table[i]));
   return texts;
 }
-std::string footer() { return label_text(W.mainwindow_label); }
-std::string dialog_footer() { return label_text(D.dialog_label); }
-
-Widget g_toplevel;
-
-void stop_main_window() {
-  if (Dtb_project_catd != (nl_catd)-1) catclose(Dtb_project_catd);
-  Dtb_project_catd = (nl_catd)-1;
-  if (g_toplevel != nullptr) XtDestroyWidget(g_toplevel), flush();
-  g_toplevel = nullptr;
-  dtbGlMainMainwindowInfo_clear(&dtb_gl_main_mainwindow);
-}
-
-// The main window as start-up builds it, with the build tree's catalog; each start is a new run.
-void start_main_window() {
-  stop_main_window();
-  setenv("NLSPATH", GLOSSET_BUILD_DIR "/nls/%L/LC_MESSAGES/%N.cat", 1);
-  DtbMessageRecord &c = dtb_gl_main_delete_confirm;
-  for (XmString s : {c.title, c.message, c.action1_label, c.action2_label})
-    if (s != nullptr) XmStringFree(s);
-  std::memset(&c, 0, sizeof c);
-  static int argc = 1;
-  static char name[] = "glosset", *argv[] = {name, nullptr}, **argvp = argv;
-  g_toplevel = XtAppCreateShell("glosset", "Glosset", applicationShellWidgetClass, xs::session("Glosset").display,
-                                nullptr, 0);
-  EXPECT_EQ(dtb_glosset_initialize(&argc, &argvp, g_toplevel), 0);
-  XtRealizeWidget(g_toplevel);
-  flush();
-}
+std::string footer() { return xs::text_of(W.mainwindow_label, XmNlabelString); }
+std::string dialog_footer() { return xs::text_of(D.dialog_label, XmNlabelString); }
 
 long dialog_shells() {
   const CorePart &core = W.mainwindow->core;
@@ -110,29 +69,18 @@ long dialog_shells() {
 }
 
 bool shown_whole(Widget label) {
-  flush();
+  xs::pump_for(20);
   XtWidgetGeometry preferred = {};
   XtQueryGeometry(label, nullptr, &preferred);
   return label->core.x >= 0 && label->core.x + preferred.width <= XtParent(label)->core.width;
 }
 
 void set_text(Widget field, const std::string &text) { XmTextFieldSetString(field, const_cast<char *>(text.c_str())); }
-std::string get_text(Widget field) {
-  char *t = XmTextFieldGetString(field);
-  std::string s = t;
-  XtFree(t);
-  return s;
-}
-
-void press(Widget button) {
-  ASSERT_NE(button, nullptr);
-  xs::click(button);
-  flush();
-}
+std::string get_text(Widget field) { return xs::taken(XmTextFieldGetString(field)); }
 
 void find(const std::string &euc_reading) {
   set_text(W.textfield, M(euc_reading));
-  press(W.Find);
+  xs::press(W.Find);
 }
 
 // The answer to the delete confirmation, pressed from a timer while Delete waits for it.
@@ -151,11 +99,11 @@ Answer delete_selected(bool yes) {
       return;
     }
     Widget ok = XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON), no = XtNameToWidget(box, "action2_button");
-    *answer = {true, XtIsManaged(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON)) != 0, label_text(ok), label_text(no)};
+    *answer = {true, XtIsManaged(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON)) != 0, xs::text_of(ok, XmNlabelString), xs::text_of(no, XmNlabelString)};
     xs::click(yes ? ok : no);
   };
   xs::after(20, *answer_when_shown);
-  press(W.Delete);
+  xs::press(W.Delete);
   return *answer;
 }
 
@@ -171,30 +119,25 @@ Box root_box(Widget w) {
   return {x, y, w->core.width, w->core.height};
 }
 
-class WindowTest : public ::testing::TestWithParam<const char *> {
+// Without the mode's resource file, as the in-process tests always ran.
+class WindowTest : public MainWindowTest {
  protected:
   void SetUp() override {
-    setenv("LANG", GetParam(), 1);
+    resource_file_ = false;
+    MainWindowTest::SetUp();
     ASSERT_EQ(InsertHanjaWord(0, kHanja, kKor), 0);
-    start_main_window();
   }
-  void TearDown() override { stop_main_window(); }
 
   void ok(const char *reading, const std::string &word) {
     if (reading != nullptr) set_text(D.textfield2, M(reading));
     set_text(D.textfield3, M(word));
-    press(D.dialog_button1);
+    xs::press(D.dialog_button1);
   }
   bool stored(const char *word, const char *key = kHanja) { return CheckDic(0, key, word) == 1; }
   std::string file_bytes() {
     std::ifstream in(user_, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-
-  scratch::Dir dir_{"glosset-window"};
-  const std::string user_ = dir_ / "usrhjd", system_ = dir_ / "syshjd";
-  scratch::Env user_env_{"USRDICNAME", user_.c_str()};
-  scratch::Env system_env_{"SYSDICNAME", system_.c_str()};
 };
 
 TEST_P(WindowTest, FindFillsBothListsInReverseStoreOrder) {
@@ -241,7 +184,7 @@ TEST_P(WindowTest, FindFillsBothListsInReverseStoreOrder) {
 
 TEST_P(WindowTest, AddThroughTheDialog) {
   find(kHanja);
-  press(W.Add);
+  xs::press(W.Add);
   ASSERT_NE(D.dialog, nullptr);
   Widget shell = D.dialog;
   EXPECT_EQ(get_text(D.textfield2), M(kHanja));
@@ -256,7 +199,7 @@ TEST_P(WindowTest, AddThroughTheDialog) {
   EXPECT_TRUE(shown_whole(D.dialog_label)) << dialog_footer();
   EXPECT_EQ(items(), M({kHan, kKor}));
   EXPECT_TRUE(stored(long_word, "\xb4\xeb\xc7\xd1\xb9\xce\xb1\xb9\xb8\xb8\xbc\xbc\xb8\xb8\xbc\xbc"));
-  press(W.Add);
+  xs::press(W.Add);
   EXPECT_EQ(D.dialog, shell);
   EXPECT_EQ(get_text(D.textfield3), "");
   EXPECT_EQ(dialog_footer(), " ");
@@ -275,7 +218,7 @@ TEST_P(WindowTest, RefusedAddsWriteNothing) {
   find(kHanja);
   const std::string before = file_bytes();
   for (const auto &c : cases) {
-    press(W.Add);
+    xs::press(W.Add);
     ok(c.reading, c.word);
     EXPECT_EQ(dialog_footer(), M(c.report ? c.report : "\"" + std::string(c.word) + kAlreadyTail)) << c.word;
     EXPECT_EQ(file_bytes(), before) << c.word;
@@ -287,7 +230,7 @@ TEST_P(WindowTest, ModifyReplacesTheSelectedEntryOnly) {
   ASSERT_EQ(InsertHanjaWord(0, kHanja, kLei), 0);
   find(kHanja);
   XmListSelectPos(W.usrhjd_list, 2, False);
-  press(W.Modify);
+  xs::press(W.Modify);
   ASSERT_NE(D.dialog, nullptr);
   EXPECT_EQ(function, 2);
   EXPECT_EQ(get_text(D.textfield2), M(kHanja));
@@ -298,17 +241,17 @@ TEST_P(WindowTest, ModifyReplacesTheSelectedEntryOnly) {
   EXPECT_TRUE(stored(kHan) && stored(kLei));
   EXPECT_FALSE(stored(kKor));
   XmListSelectPos(W.usrhjd_list, 1, False);
-  press(W.Modify);
+  xs::press(W.Modify);
   XmListDeselectAllItems(W.usrhjd_list);
   const std::string before = file_bytes();
   ok(nullptr, kKor);
   EXPECT_EQ(dialog_footer(), M(kSelectEntry));
-  press(D.dialog_button3);
+  xs::press(D.dialog_button3);
   EXPECT_EQ(D.dialog, nullptr);
   EXPECT_EQ(dialog_shells(), 0);
   for (Widget button : {W.Modify, W.Delete}) {
     find(kHanja);
-    press(button);  // a confirmation would wait here for ever
+    xs::press(button);  // a confirmation would wait here for ever
     EXPECT_EQ(D.dialog, nullptr) << XtName(button);
     EXPECT_EQ(footer(), M(kSelectEntry)) << XtName(button);
   }
@@ -325,7 +268,7 @@ TEST_P(WindowTest, DeleteAsksAndRemovesOnlyAMatchingEntry) {
     XmListSelectPos(W.usrhjd_list, 1, False);
     if (round == 1 || round == 2) set_text(W.textfield, M(round == 1 ? kSajeon : long_reading));
     XmProcessTraversal(W.Delete, XmTRAVERSE_CURRENT);  // where a click on it leaves the focus
-    flush();
+    xs::pump_for(20);
     const std::string shown = footer(), before = file_bytes();
     answer = delete_selected(round > 0);
     ASSERT_TRUE(answer.pressed) << round;
@@ -348,20 +291,20 @@ TEST_P(WindowTest, DeleteAsksAndRemovesOnlyAMatchingEntry) {
 TEST_P(WindowTest, CloseAndEscapeDropTheDialog) {
   for (int way : {1, 2}) {
     find(kHanja);
-    press(W.Add);
+    xs::press(W.Add);
     ASSERT_NE(D.dialog, nullptr);
     set_text(D.textfield3, M(kHan));
     if (way == 1) xs::send_wm_delete(D.dialog);
     if (way == 2) {
       XSetInputFocus(xs::session().display, XtWindow(D.dialog), RevertToParent, CurrentTime);
-      flush();
+      xs::pump_for(20);
       xs::key(XK_Escape);
     }
-    for (int i = 0; i < 100 && D.dialog != nullptr; i++) usleep(10000), flush();
+    xs::pump_until([] { return D.dialog == nullptr; }, 1000);
     EXPECT_EQ(D.dialog, nullptr) << way;
     EXPECT_EQ(dialog_shells(), 0) << way;
   }
-  press(W.Add);
+  xs::press(W.Add);
   EXPECT_EQ(get_text(D.textfield3), "");
   EXPECT_FALSE(stored(kHan));
 }
@@ -379,16 +322,16 @@ TEST_P(WindowTest, DialogPlacementAndKeyboard) {
   } cases[] = {{0, 0, right}, {far_x, 0, below}, {far_x, far_y, left}};
   for (const auto &c : cases) {
     XMoveWindow(xs::session().display, XtWindow(W.mainwindow), c.x, c.y);
-    flush();
-    press(W.Add);
+    xs::pump_for(20);
+    xs::press(W.Add);
     ASSERT_NE(D.dialog, nullptr);
     const Box m = root_box(W.mainwindow), d = root_box(D.dialog);
     EXPECT_FALSE(d.overlaps(m) || d.overlaps(root_box(W.textfield)) || d.overlaps(root_box(W.Find))) << c.side;
     const int edge = c.side == right ? d.x : c.side == below ? d.y : d.x + d.width;
     EXPECT_EQ(edge, c.side == right ? m.x + m.width : c.side == below ? m.y + m.height : m.x) << c.side;
-    press(D.dialog_button3);
+    xs::press(D.dialog_button3);
   }
-  press(W.Add);
+  xs::press(W.Add);
   Widget default_button = nullptr;
   XtVaGetValues(D.dialog_shellform, XmNdefaultButton, &default_button, nullptr);
   EXPECT_EQ(default_button, D.dialog_button1);
