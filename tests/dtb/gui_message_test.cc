@@ -24,18 +24,8 @@ Widget button_of(Widget box, char which) {
                                                                                      : XmDIALOG_HELP_BUTTON);
 }
 
-// From a timer in the event loop that runs next (a modal wait's too), once
-// the newest message box is on the screen, runs the action on it.
-void when_shown(std::function<void(Widget box)> action, int tries = 150) {
-  xs::after(20, [action = std::move(action), tries] {
-    if (xs::on_screen(shown_box()))
-      action(shown_box());
-    else if (tries > 0)
-      when_shown(action, tries - 1);
-    else
-      ADD_FAILURE() << "no message box came up";
-  });
-}
+// Once the newest message box is on the screen, runs the action on it.
+void when_shown(std::function<void(Widget box)> action) { xs::when_shown("dtb_msg_dlg_popup", std::move(action)); }
 
 // ... clicks one of its buttons, or closes it as a window manager does ('w');
 // or, with a key other than NoSymbol, types that key with the pointer over the box.

@@ -63,6 +63,17 @@ void after(int ms, std::function<void()> action) {
   XtAppAddTimeOut(session().app, ms, run, std::make_unique<Action>(std::move(action)).release());
 }
 
+void when_shown(const char *shell_name, std::function<void(Widget)> action, Widget top, int tries) {
+  after(20, [=] {
+    if (on_screen(shown(shell_name, top)))
+      action(shown(shell_name, top));
+    else if (tries > 0)
+      when_shown(shell_name, action, top, tries - 1);
+    else
+      ADD_FAILURE() << "no " << shell_name << " came up";
+  });
+}
+
 void pointer_to(Widget w, int x, int y) {
   Display *d = XtDisplayOfObject(w);
   Position gx = 0, gy = 0;

@@ -35,6 +35,10 @@ bool show_and_wait(Widget shell);
 
 // Runs action once from a timer in whatever event loop runs next.
 void after(int ms, std::function<void()> action);
+// Runs action, from timers as after() does (so also inside a modal wait), on
+// shown(shell_name, top) once that is on the screen; a test failure if it
+// does not come within 3 s.
+void when_shown(const char *shell_name, std::function<void(Widget)> action, Widget top = toplevel(), int tries = 150);
 
 // Pointer input, as from a real mouse, so that the toolkit's grabs decide who
 // gets it. Coordinates are relative to the widget (or gadget).

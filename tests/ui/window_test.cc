@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -91,18 +90,12 @@ struct Answer {
 
 Answer delete_selected(bool yes) {
   auto answer = std::make_shared<Answer>();  // the timer may outlive this call
-  auto answer_when_shown = std::make_shared<std::function<void()>>();
-  *answer_when_shown = [answer, yes, again = std::weak_ptr(answer_when_shown)] {
-    Widget box = XtNameToWidget(W.mainwindow, "*dtb_msg_dlg");
-    if (!xs::on_screen(box)) {
-      if (auto next = again.lock()) xs::after(20, *next);
-      return;
-    }
+  xs::when_shown("dtb_msg_dlg_popup", [answer, yes](Widget box) {
     Widget ok = XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON), no = XtNameToWidget(box, "action2_button");
-    *answer = {true, XtIsManaged(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON)) != 0, xs::text_of(ok, XmNlabelString), xs::text_of(no, XmNlabelString)};
+    *answer = {true, XtIsManaged(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON)) != 0,
+               xs::text_of(ok, XmNlabelString), xs::text_of(no, XmNlabelString)};
     xs::click(yes ? ok : no);
-  };
-  xs::after(20, *answer_when_shown);
+  }, W.mainwindow);
   xs::press(W.Delete);
   return *answer;
 }
