@@ -10,7 +10,6 @@
 #include <X11/keysym.h>
 #include <Xm/MessageB.h>
 
-#include <functional>
 #include <string>
 
 #include "dtb/dt/help.h"
@@ -68,15 +67,14 @@ using HelpTest = MainWindowTest;
 
 TEST_P(HelpTest, F1ShowsTheTopicOfThePlace) {
   const struct {
-    std::function<Widget()> place;
+    Widget *place;  // D.textfield3 is there only once the dialog is
     const char *location;
-  } cases[] = {{[] { return W.textfield; }, kHelpFind},      {[] { return W.Find; }, kHelpFind},
-               {[] { return W.syshjd_list; }, kHelpSystemList}, {[] { return W.usrhjd_list; }, kHelpUserList},
-               {[] { return W.Add; }, kHelpAdd},             {[] { return W.Modify; }, kHelpModify},
-               {[] { return W.Delete; }, kHelpDelete},       {[] { return D.textfield3; }, kHelpAddModify}};
+  } cases[] = {{&W.textfield, kHelpFind}, {&W.Find, kHelpFind}, {&W.syshjd_list, kHelpSystemList},
+               {&W.usrhjd_list, kHelpUserList}, {&W.Add, kHelpAdd}, {&W.Modify, kHelpModify},
+               {&W.Delete, kHelpDelete}, {&D.textfield3, kHelpAddModify}};
   for (const auto &c : cases) {
     if (c.location == kHelpAddModify) xs::click(W.Add), xs::pump_until([] { return xs::on_screen(D.textfield3); });
-    key_in(c.place(), XK_F1);
+    key_in(*c.place, XK_F1);
     Widget quick = wait_shown("Help_popup");
     ASSERT_NE(quick, nullptr) << c.location;
     EXPECT_EQ(xs::taken(DtbHelpDialogGetText(quick)), topic_text(c.location)) << c.location;
