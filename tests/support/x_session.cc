@@ -99,7 +99,8 @@ void click(Widget w) {
 }
 
 void press(Widget button) {
-  ASSERT_TRUE(button != nullptr && pump_until([button] { return on_screen(button); })) << (button != nullptr ? XtName(button) : "no button");
+  ASSERT_TRUE(button != nullptr && pump_until([button] { return on_screen(button); }))
+      << (button != nullptr ? XtName(button) : "no button");
   click(button);
   pump_for(30);
 }

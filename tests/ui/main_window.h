@@ -1,6 +1,7 @@
 // The main window in-process, started as the program starts it in the text
-// mode of the test's parameter: the mode's resource file and the build tree's
-// catalog loaded, both dictionaries in a scratch directory. A resource file
+// mode of the test's parameter: the mode's resource file (unless a test clears
+// resource_file_) and the build tree's catalog loaded, both dictionaries in a
+// scratch directory. A resource file
 // once loaded stays, and the delete confirmation keeps the texts of its first
 // showing, so each process runs one mode (the ctest entries filter on */utf8
 // and */euc).
