@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -138,18 +137,14 @@ TEST_F(EditStore, ChangesKeepThePublishedFileInStepOrTheFooterSaysWhyNot) {
   scratch::Env config("XDG_CONFIG_HOME", (dir_ / "config").c_str());
   const std::string byeoru = dir_ / "byeoru-dict";
   ASSERT_TRUE(publish::publish_now({{publish::Kind::byeoru, byeoru}}, true).at(0).ok);
-  auto file = [&] {
-    std::ifstream in(byeoru);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
   // "漢字"를 $HOME/.usrhjd에 더했음.
   EXPECT_EQ(add_pair(kHanjaEuc, kHanEuc, {}).report, "\"" + std::string(kHanEuc) + "\"\xb8\xa6 $HOME/.usrhjd\xbf\xa1 \xb4\xf5\xc7\xdf\xc0\xbd.");
-  EXPECT_EQ(file(), "한자:漢字:\n");
+  EXPECT_EQ(scratch::read(byeoru), "한자:漢字:\n");
   const std::string old_word = kHanEuc;
   EXPECT_EQ(modify_pair(kHanjaEuc, &old_word, kKorEuc, {}).status, EditStatus::changed);
-  EXPECT_EQ(file(), "한자:韓字:\n");
+  EXPECT_EQ(scratch::read(byeoru), "한자:韓字:\n");
   EXPECT_EQ(delete_pair(kHanjaEuc, kKorEuc).report, select_hanja_prompt());
-  EXPECT_EQ(file(), "");
+  EXPECT_EQ(scratch::read(byeoru), "");
   ASSERT_EQ(unlink(byeoru.c_str()), 0);
   ASSERT_EQ(mkdir(byeoru.c_str(), 0755), 0);
   // 입력기 파일에 쓸 수 없음 (byeoru: is a directory)

@@ -10,8 +10,6 @@
 #include <Xm/TextF.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -126,10 +124,6 @@ class WindowTest : public MainWindowTest {
     xs::press(D.dialog_button1);
   }
   bool stored(const char *word, const char *key = kHanja) { return CheckDic(0, key, word) == 1; }
-  std::string file_bytes() {
-    std::ifstream in(user_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
 };
 
 TEST_P(WindowTest, FindFillsBothListsInReverseStoreOrder) {
@@ -207,12 +201,12 @@ TEST_P(WindowTest, RefusedAddsWriteNothing) {
                {"ab", "cd", kCannotAdd},
                {nine_syllables.c_str(), nine_hanja.c_str(), kCannotAdd}};
   find(kHanja);
-  const std::string before = file_bytes();
+  const std::string before = scratch::read(user_);
   for (const auto &c : cases) {
     xs::press(W.Add);
     ok(c.reading, c.word);
     EXPECT_EQ(dialog_footer(), M(c.report ? c.report : "\"" + std::string(c.word) + kAlreadyTail)) << c.word;
-    EXPECT_EQ(file_bytes(), before) << c.word;
+    EXPECT_EQ(scratch::read(user_), before) << c.word;
     EXPECT_EQ(items(), M({kKor})) << c.word;
   }
 }
@@ -233,7 +227,7 @@ TEST_P(WindowTest, ModifyReplacesTheSelectedEntryOnly) {
   XmListSelectPos(W.usrhjd_list, 1, False);
   xs::press(W.Modify);
   XmListDeselectAllItems(W.usrhjd_list);
-  const std::string before = file_bytes();
+  const std::string before = scratch::read(user_);
   ok(nullptr, kKor);
   EXPECT_EQ(dialog_footer(), M(kSelectEntry));
   xs::press(D.dialog_button3);
@@ -245,7 +239,7 @@ TEST_P(WindowTest, ModifyReplacesTheSelectedEntryOnly) {
     EXPECT_EQ(D.dialog, nullptr) << XtName(button);
     EXPECT_EQ(footer(), M(kSelectEntry)) << XtName(button);
   }
-  EXPECT_EQ(file_bytes(), before);
+  EXPECT_EQ(scratch::read(user_), before);
 }
 
 TEST_P(WindowTest, DeleteAsksAndRemovesOnlyAMatchingEntry) {
@@ -259,7 +253,7 @@ TEST_P(WindowTest, DeleteAsksAndRemovesOnlyAMatchingEntry) {
     if (round == 1 || round == 2) set_text(W.textfield, M(round == 1 ? kSajeon : long_reading));
     XmProcessTraversal(W.Delete, XmTRAVERSE_CURRENT);  // where a click on it leaves the focus
     xs::pump_for(20);
-    const std::string shown = footer(), before = file_bytes();
+    const std::string shown = footer(), before = scratch::read(user_);
     answer = delete_selected(round > 0);
     ASSERT_TRUE(answer.pressed) << round;
     if (round < 3) {
@@ -267,7 +261,7 @@ TEST_P(WindowTest, DeleteAsksAndRemovesOnlyAMatchingEntry) {
                              : footer() == (round == 1 ? mismatch : shown)) << footer();
       EXPECT_TRUE(shown_whole(W.mainwindow_label)) << footer();
       EXPECT_EQ(items(), M({kKor})) << round;
-      EXPECT_EQ(file_bytes(), before) << round;
+      EXPECT_EQ(scratch::read(user_), before) << round;
     }
   }
   EXPECT_EQ(answer.yes_label, M("\xbf\xb9"));
