@@ -1,25 +1,12 @@
 // main() of the runtime's GUI tests, which opens the display once in a Korean
-// UTF-8 locale with a realized toplevel to parent the dialogs, and the
-// helpers that find and drive those dialogs.
+// UTF-8 locale with a realized toplevel to parent the dialogs.
 // gtest comes before the X headers, whose None macro it cannot bear.
 #include <gtest/gtest.h>
-
-#include "tests/dtb/gui_dialogs.h"
 
 #include <clocale>
 
 #include "dtb/dtb_utils.h"
 #include "tests/support/x_session.h"
-
-namespace dtb_test {
-
-void press(Widget button) {
-  ASSERT_TRUE(xs::pump_until([button] { return xs::on_screen(button); })) << XtName(button);
-  xs::click(button);
-  xs::pump_for(30);
-}
-
-}  // namespace dtb_test
 
 int main(int argc, char **argv) {
   ::testing::InitGoogleTest(&argc, argv);

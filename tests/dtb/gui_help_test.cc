@@ -1,23 +1,16 @@
 // Help dispatch on our help layer: the quick dialog and its More button, the
 // general dialog, and the texts of the dialogs; resource values converted from
 // strings. (The sashes taken out of traversal are checked in the editor's own
-// dialog, tests/ui/edit_test.cc.)
+// dialog, tests/ui/window_test.cc.)
 #include <gtest/gtest.h>
 
 #include "dtb/dt/help.h"
 #include "dtb/dtb_private.h"
 #include "dtb/dtb_utils.h"
-#include "tests/dtb/gui_dialogs.h"
 #include "tests/support/scratch.h"
 #include "tests/support/x_session.h"
 
 namespace {
-
-std::string take(char *xt_string) {
-  std::string s = xt_string;
-  XtFree(xt_string);
-  return s;
-}
 
 std::string volume_of(Widget w) {
   String value = nullptr;
@@ -45,14 +38,14 @@ TEST_F(Help, MoreOpensTheVolumeAtTheLocation) {
   for (auto [volume, title, text] : {std::tuple{"Vol", "Introduction", "The intro text."},
                                      {path_volume.c_str(), "Deep intro", "from the path"}}) {
     show("짧은 도움말", volume, "Intro");
-    EXPECT_EQ("짧은 도움말", take(DtbHelpDialogGetText(quick())));
-    dtb_test::press(more());
+    EXPECT_EQ("짧은 도움말", xs::taken(DtbHelpDialogGetText(quick())));
+    xs::press(more());
     Widget general = xs::popups("GeneralHelp_popup").at(0);
     EXPECT_TRUE(XtIsManaged(general));
     EXPECT_FALSE(XtIsManaged(quick()));
     EXPECT_EQ(volume, volume_of(general));
-    EXPECT_EQ(title, take(DtbHelpDialogGetTopicTitle(general)));
-    EXPECT_EQ(text, take(DtbHelpDialogGetText(general)));
+    EXPECT_EQ(title, xs::taken(DtbHelpDialogGetTopicTitle(general)));
+    EXPECT_EQ(text, xs::taken(DtbHelpDialogGetText(general)));
   }
   EXPECT_EQ(1u, xs::popups("GeneralHelp_popup").size());  // More reuses its dialog
 }

@@ -1,8 +1,6 @@
 // Finding the executable's directory and the permission test behind it.
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -21,11 +19,6 @@ class ExeDir : public ::testing::Test {
  protected:
   ExeDir() { fs::current_path(dir_.path()); }
   ~ExeDir() override { fs::current_path(old_cwd_); }
-  std::string file(const std::string &rel, int mode, int uid = 0, int gid = 0) const {
-    std::string full = dir_.write(rel, "#!/bin/sh\n");
-    EXPECT_EQ(0, chmod(full.c_str(), mode) | chown(full.c_str(), uid, gid));
-    return full;
-  }
   static std::string exe_dir(std::string name) {
     char buf[1025];
     return determine_exe_dir(name.data(), buf, sizeof buf) == 0 ? buf : "<none>";
@@ -36,9 +29,7 @@ class ExeDir : public ::testing::Test {
 };
 
 TEST_F(ExeDir, FromTheProgramNameOrTheSearchPath) {
-  file("a/other", 0755);
-  file("b/tool", 0755);
-  file("tool", 0755);
+  for (const char *rel : {"a/other", "b/tool", "tool"}) EXPECT_EQ(0, chmod(dir_.write(rel, "#!/bin/sh\n").c_str(), 0755));
   fs::create_directories(dir_ / "c/tool");  // a directory with execute bits
   std::string a = dir_ / "a", b = dir_ / "b", c = dir_ / "c";
   struct {

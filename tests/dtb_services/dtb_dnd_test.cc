@@ -43,10 +43,7 @@ void drop_proc(Widget, DtbDndReason reason, DtbDropRegisterInfo *info, DtDndTran
     g_received.append(static_cast<char *>(ctx->data.buffers[0].bp), size_t(ctx->data.buffers[0].size));
     return;
   }
-  char *text = static_cast<char *>(
-      XmStringUnparse(ctx->data.strings[0], nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
-  g_received += text;
-  XtFree(text);
+  g_received += xs::text(ctx->data.strings[0]);
 }
 
 // One window for every drag: a source, a drop target holding a child, and a
@@ -138,9 +135,7 @@ TEST_P(Drop, CarriesTheSourcesDataToTheSitesThatTakeIt) {
   EXPECT_EQ(c.received, g_received);
   EXPECT_EQ(std::string(c.received).rfind("moved", 0) == 0 ? "" : "payload", g_data);
   xs::pump_until([&] { return XmTextFieldGetLastPosition(field_) > 0; }, *c.field_text != '\0' ? 1000 : 100);
-  char *value = XmTextFieldGetString(field_);
-  EXPECT_EQ(c.field_text, std::string(value));
-  XtFree(value);
+  EXPECT_EQ(c.field_text, xs::taken(XmTextFieldGetString(field_)));
 }
 
 constexpr unsigned char kAny = XmDROP_MOVE | XmDROP_COPY, kCopy = XmDROP_COPY;

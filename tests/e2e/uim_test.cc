@@ -8,9 +8,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "dict/hanja_util.h"
 #include "tests/app/process.h"
@@ -78,12 +76,7 @@ TEST_F(Uim, WordsAddedWithGlossetDictAndTheEditorAreOfferedAtTheNextConversion) 
     app_test::RunningEditor editor(env, {GLOSSET_BINARY});
     ASSERT_NE(editor.window, 0u) << editor.child.stderr_text();
     EXPECT_TRUE(app_test::find_and_add(editor, "가상", "嘉尙"));
-    EXPECT_TRUE(app_test::wait_for([&] {
-      std::ifstream in(byeoru_);
-      std::stringstream s;
-      s << in.rdbuf();
-      return s.str().find("가상:嘉尙:\n") != std::string::npos;
-    }, 20000));
+    EXPECT_TRUE(app_test::wait_for([&] { return scratch::read(byeoru_).find("가상:嘉尙:\n") != std::string::npos; }, 20000));
     app_test::send_wm_delete(editor.display(), editor.window);
     EXPECT_EQ(editor.child.wait(), 0);
   }

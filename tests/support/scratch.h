@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,12 @@ class Dir {
  private:
   std::string path_;
 };
+
+// A file's bytes ("" when it cannot be read).
+inline std::string read(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // Sets (or, for null, unsets) an environment variable while it lives.
 class Env {

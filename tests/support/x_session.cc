@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>  // before the X headers, whose macros clash with it
+
 #include "tests/support/x_session.h"
 
 #include <chrono>
@@ -61,6 +63,17 @@ void after(int ms, std::function<void()> action) {
   XtAppAddTimeOut(session().app, ms, run, std::make_unique<Action>(std::move(action)).release());
 }
 
+void when_shown(const char *shell_name, std::function<void(Widget)> action, Widget top, int tries) {
+  after(20, [=] {
+    if (on_screen(shown(shell_name, top)))
+      action(shown(shell_name, top));
+    else if (tries > 0)
+      when_shown(shell_name, action, top, tries - 1);
+    else
+      ADD_FAILURE() << "no " << shell_name << " came up";
+  });
+}
+
 void pointer_to(Widget w, int x, int y) {
   Display *d = XtDisplayOfObject(w);
   Position gx = 0, gy = 0;
@@ -83,6 +96,13 @@ void click(Widget w) {
   pointer_to(w, width / 2, height / 2);
   button(1, true);
   button(1, false);
+}
+
+void press(Widget button) {
+  ASSERT_TRUE(button != nullptr && pump_until([button] { return on_screen(button); }))
+      << (button != nullptr ? XtName(button) : "no button");
+  click(button);
+  pump_for(30);
 }
 
 void key(KeySym sym) {
@@ -118,6 +138,12 @@ std::vector<Widget> popups(const char *shell_name, Widget top) {
   return out;
 }
 
+Widget shown(const char *shell_name, Widget top) {
+  Widget newest = nullptr;
+  for (Widget w : popups(shell_name, top)) newest = XtIsManaged(w) ? w : newest;
+  return newest;
+}
+
 std::string text(XmString s) {
   char *raw = static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
   std::string out = raw != nullptr ? raw : "";
@@ -131,6 +157,12 @@ std::string text_of(Widget w, const char *resource) {
   std::string out = text(s);
   XmStringFree(s);
   return out;
+}
+
+std::string taken(char *xt_string) {
+  std::string s = xt_string != nullptr ? xt_string : "";
+  XtFree(xt_string);
+  return s;
 }
 
 }  // namespace xs

@@ -35,12 +35,20 @@ bool show_and_wait(Widget shell);
 
 // Runs action once from a timer in whatever event loop runs next.
 void after(int ms, std::function<void()> action);
+// Runs action, from timers as after() does (so also inside a modal wait), on
+// shown(shell_name, top) once that is on the screen; a test failure if it
+// does not come within 3 s.
+void when_shown(const char *shell_name, std::function<void(Widget)> action, Widget top = toplevel(), int tries = 150);
 
 // Pointer input, as from a real mouse, so that the toolkit's grabs decide who
 // gets it. Coordinates are relative to the widget (or gadget).
 void pointer_to(Widget w, int x, int y);
 void button(unsigned int number, bool press);
 void click(Widget w);  // button 1 in the middle of w
+// Clicks the button once it is on the screen and handles the click (a
+// test failure if it never shows); not from inside a modal wait, which only
+// timers reach.
+void press(Widget button);
 // A key pressed and released on the keyboard; without a window manager the
 // focus follows the pointer.
 void key(KeySym sym);
@@ -53,8 +61,12 @@ bool on_screen(Widget w);
 // The children of top's popup shells of that name (for example "Help_popup"),
 // oldest first, leaving out shells being destroyed.
 std::vector<Widget> popups(const char *shell_name, Widget top = toplevel());
+// The newest managed one of them, or null.
+Widget shown(const char *shell_name, Widget top = toplevel());
 // The text of a compound string, or of a compound-string resource of w.
 std::string text(XmString s);
 std::string text_of(Widget w, const char *resource);
+// A string the toolkit handed over (null: ""), freed.
+std::string taken(char *xt_string);
 
 }  // namespace xs

@@ -2,7 +2,7 @@
 // file of the mode is loaded as the program loads it): F1 where the user is,
 // the 도움말 menu, the help windows' Korean texts from the resource files, and
 // what the window manager reads: the UTF-8 titles and the icon.
-#include <gtest/gtest.h>  // before the X headers, whose macros clash with it
+#include "tests/ui/main_window.h"
 
 #include <X11/IntrinsicP.h>
 #include <X11/Xatom.h>
@@ -10,40 +10,20 @@
 #include <X11/keysym.h>
 #include <Xm/MessageB.h>
 
-#include <functional>
 #include <string>
 
-#include "app/glosset.h"
 #include "dtb/dt/help.h"
 #include "dtb/dt/help_volume.h"
 #include "dtb/dtb_utils.h"
 #include "editor/help_ops.h"
-#include "tests/support/scratch.h"
-#include "tests/support/x_session.h"
-#include "ui/gl_main_ui.h"
 
 namespace {
 
-DtbGlMainMainwindowInfo &W = dtb_gl_main_mainwindow;
-DtbGlMainDialogInfo &D = dtb_gl_main_dialog;
-
 std::string L(const std::string &utf8) { return dt::utf8_to_locale(utf8); }  // in the mode's encoding
 
-std::string taken(char *text) {
-  std::string s = text != nullptr ? text : "";
-  XtFree(text);
-  return s;
-}
-
-// The managed child of the main window's popup shell of that name, if any.
-Widget shown(const char *shell_name) {
-  Widget w = nullptr;
-  for (Widget p : xs::popups(shell_name, W.mainwindow)) w = XtIsManaged(p) ? p : w;
-  return w;
-}
 Widget wait_shown(const char *shell_name) {
-  xs::pump_until([&] { return xs::on_screen(shown(shell_name)); });
-  return xs::on_screen(shown(shell_name)) ? shown(shell_name) : nullptr;
+  Widget w = nullptr;
+  return xs::pump_until([&] { return xs::on_screen(w = xs::shown(shell_name, W.mainwindow)); }) ? w : nullptr;
 }
 
 // A key typed with the keyboard focus in w, as after a click into its window.
@@ -83,51 +63,21 @@ std::string utf8_property(Widget shell, const char *name) {
   return property(shell, name, XInternAtom(XtDisplay(shell), "UTF8_STRING", False));
 }
 
-class HelpTest : public ::testing::TestWithParam<const char *> {
- protected:
-  void SetUp() override {
-    setenv("LANG", GetParam(), 1);
-    setenv("NLSPATH", GLOSSET_BUILD_DIR "/nls/%L/LC_MESSAGES/%N.cat", 1);
-    Display *display = xs::session("Glosset").display;
-    // The resource file of the mode, as the program's start-up loads it.
-    XrmDatabase db = XtDatabase(display);
-    XrmCombineFileDatabase((GLOSSET_BUILD_DIR "/app-defaults/" + std::string(GetParam()) + "/Glosset").c_str(), &db,
-                           True);
-    top_ = XtAppCreateShell("glosset", "Glosset", applicationShellWidgetClass, display, nullptr, 0);
-    static int argc = 1;
-    static char exe[] = GLOSSET_BUILD_DIR "/app/glosset", *argv[] = {exe, nullptr}, **argvp = argv;
-    ASSERT_EQ(dtb_glosset_initialize(&argc, &argvp, top_), 0);
-    ASSERT_TRUE(xs::show_and_wait(top_));
-  }
-  void TearDown() override {
-    catclose(Dtb_project_catd);
-    Dtb_project_catd = (nl_catd)-1;
-    XtDestroyWidget(top_);
-    xs::pump_for(20);
-    dtbGlMainMainwindowInfo_clear(&W);
-  }
-
-  scratch::Dir dir_{"glosset-help"};
-  const std::string user_ = dir_ / "usrhjd", system_ = dir_ / "syshjd";
-  scratch::Env user_env_{"USRDICNAME", user_.c_str()}, system_env_{"SYSDICNAME", system_.c_str()};
-  scratch::Env help_path_{"DTB_HELP_PATH", GLOSSET_SOURCE_DIR "/resources/help"};
-  Widget top_ = nullptr;
-};
+using HelpTest = MainWindowTest;
 
 TEST_P(HelpTest, F1ShowsTheTopicOfThePlace) {
   const struct {
-    std::function<Widget()> place;
+    Widget *place;  // D.textfield3 is there only once the dialog is
     const char *location;
-  } cases[] = {{[] { return W.textfield; }, kHelpFind},      {[] { return W.Find; }, kHelpFind},
-               {[] { return W.syshjd_list; }, kHelpSystemList}, {[] { return W.usrhjd_list; }, kHelpUserList},
-               {[] { return W.Add; }, kHelpAdd},             {[] { return W.Modify; }, kHelpModify},
-               {[] { return W.Delete; }, kHelpDelete},       {[] { return D.textfield3; }, kHelpAddModify}};
+  } cases[] = {{&W.textfield, kHelpFind}, {&W.Find, kHelpFind}, {&W.syshjd_list, kHelpSystemList},
+               {&W.usrhjd_list, kHelpUserList}, {&W.Add, kHelpAdd}, {&W.Modify, kHelpModify},
+               {&W.Delete, kHelpDelete}, {&D.textfield3, kHelpAddModify}};
   for (const auto &c : cases) {
     if (c.location == kHelpAddModify) xs::click(W.Add), xs::pump_until([] { return xs::on_screen(D.textfield3); });
-    key_in(c.place(), XK_F1);
+    key_in(*c.place, XK_F1);
     Widget quick = wait_shown("Help_popup");
     ASSERT_NE(quick, nullptr) << c.location;
-    EXPECT_EQ(taken(DtbHelpDialogGetText(quick)), topic_text(c.location)) << c.location;
+    EXPECT_EQ(xs::taken(DtbHelpDialogGetText(quick)), topic_text(c.location)) << c.location;
     XtUnmanageChild(quick);
   }
   // The help windows' own texts come from the resource file of the mode.
@@ -137,14 +87,11 @@ TEST_P(HelpTest, F1ShowsTheTopicOfThePlace) {
   for (auto [child, label] : {std::pair{DtHELP_QUICK_CLOSE_BUTTON, "닫기"}, {DtHELP_QUICK_MORE_BUTTON, "더 보기"},
                                {DtHELP_QUICK_BACK_BUTTON, "뒤로"}})
     EXPECT_EQ(xs::text_of(DtHelpQuickDialogGetChild(quick, child), XmNlabelString), L(label));
-  // More leads into the volume at the same topic; Escape closes it.
+  // More leads into the volume at the same topic.
   xs::click(DtHelpQuickDialogGetChild(quick, DtHELP_QUICK_MORE_BUTTON));
   Widget general = wait_shown("GeneralHelp_popup");
   ASSERT_NE(general, nullptr);
-  EXPECT_EQ(taken(DtbHelpDialogGetTopicTitle(general)), L("단어 찾기"));
-  EXPECT_FALSE(XtIsManaged(quick));
-  key_in(general, XK_Escape);
-  EXPECT_TRUE(xs::pump_until([&] { return !XtIsManaged(general); }));
+  EXPECT_EQ(xs::taken(DtbHelpDialogGetTopicTitle(general)), L("단어 찾기"));
 }
 
 TEST_P(HelpTest, MenuShowsUsageAndAbout) {
@@ -155,9 +102,9 @@ TEST_P(HelpTest, MenuShowsUsageAndAbout) {
   xs::click(W.Usage_item);
   Widget general = wait_shown("GeneralHelp_popup");
   ASSERT_NE(general, nullptr);
-  EXPECT_EQ(taken(DtbHelpDialogGetTopicTitle(general)), L("한자 사전 편집기"));
+  EXPECT_EQ(xs::taken(DtbHelpDialogGetTopicTitle(general)), L("한자 사전 편집기"));
   std::string home = topic_text(kHelpHome);
-  EXPECT_EQ(taken(DtbHelpDialogGetText(general)), home.substr(home.find("\n\n") + 2));
+  EXPECT_EQ(xs::taken(DtbHelpDialogGetText(general)), home.substr(home.find("\n\n") + 2));
   key_in(general, XK_Escape);
   EXPECT_TRUE(xs::pump_until([&] { return !XtIsManaged(general); }));
 
@@ -172,21 +119,13 @@ TEST_P(HelpTest, MenuShowsUsageAndAbout) {
     EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
   EXPECT_EQ(xs::text_of(XmMessageBoxGetChild(about, XmDIALOG_OK_BUTTON), XmNlabelString), L("확인"));
   key_in(about, XK_Escape);
-  EXPECT_TRUE(xs::pump_until([] { return shown("dtb_msg_dlg_popup") == nullptr; }));
+  EXPECT_TRUE(xs::pump_until([] { return xs::shown("dtb_msg_dlg_popup", W.mainwindow) == nullptr; }));
 }
 
 TEST_P(HelpTest, WindowManagersGetUtf8TitlesAndTheIcon) {
   EXPECT_EQ(utf8_property(top_, "_NET_WM_NAME"), "glosset - 한자 사전 편집기");
   EXPECT_EQ(utf8_property(top_, "_NET_WM_ICON_NAME"), "glosset - 한자 사전 편집기");
-  XTextProperty wm_name{};
-  char **list = nullptr;
-  int count = 0;
-  ASSERT_TRUE(XGetWMName(XtDisplay(top_), XtWindow(top_), &wm_name));
-  ASSERT_EQ(XmbTextPropertyToTextList(XtDisplay(top_), &wm_name, &list, &count), Success);
-  EXPECT_EQ(std::string(count > 0 ? list[0] : ""), L("glosset - 한자 사전 편집기"));
-  XFreeStringList(list);
-  XFree(wm_name.value);
-
+  // WM_NAME is read back by the end-to-end test.
   XWMHints *hints = XGetWMHints(XtDisplay(top_), XtWindow(top_));
   ASSERT_NE(hints, nullptr);
   EXPECT_TRUE(hints->flags & IconPixmapHint);
